@@ -1,0 +1,60 @@
+# Task runner. `make test` and `make demo` install what they need, build, and run.
+SHELL := /bin/bash
+.DEFAULT_GOAL := test
+JOBS ?= 2
+FUZZ_SECONDS ?= 60
+CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
+
+.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz wine-test e2e demo bench format clean
+
+deps:
+	@scripts/install-deps.sh
+
+native: deps
+	@$(CMAKE_CONFIGURE) -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build/native -j $(JOBS)
+
+sanitize: deps
+	@CC=clang CXX=clang++ $(CMAKE_CONFIGURE) -B build/sanitize -DCMAKE_BUILD_TYPE=Debug \
+	  -DVORN_SANITIZE=ON -DVORN_FUZZ=ON >/dev/null
+	@cmake --build build/sanitize -j $(JOBS)
+
+# The shipped 32-bit program and resource library, laid out in build/win32/dist.
+win32: deps
+	@$(CMAKE_CONFIGURE) -B build/win32 -DCMAKE_BUILD_TYPE=Release \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
+	@cmake --build build/win32 -j $(JOBS)
+
+# The build the Wine tests run: win32, or win64 where the kernel cannot run
+# 32-bit programs (scripts/wine-build.sh decides).
+wine-build: win32
+	@scripts/wine-build.sh
+
+unit: native
+	@cd build/native && ctest --output-on-failure -j $(JOBS)
+
+sanitize-test: sanitize
+	@cd build/sanitize && ctest --output-on-failure -j $(JOBS)
+
+fuzz: sanitize
+	@mkdir -p build/fuzz-corpus
+	@build/sanitize/tests/config_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	  -print_final_stats=1 build/fuzz-corpus tests/fuzz/corpus 2>&1 | tail -n 4
+
+wine-test: wine-build
+	@scripts/wine-tests.sh
+
+test: unit sanitize-test fuzz wine-test
+	@echo "All tests passed."
+
+demo: wine-build
+	@scripts/demo.sh
+
+bench: native
+	@build/native/bench/config_roundtrip_bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

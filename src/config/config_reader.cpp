@@ -1,0 +1,143 @@
+#include "config/config_reader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <utility>
+
+namespace vorn {
+namespace {
+
+#ifdef _WIN32
+constexpr char kPathSeparator = '\\';
+#else
+constexpr char kPathSeparator = '/';
+#endif
+
+// The C locale's white space, as the game's scanf sees it.
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+std::size_t SkipSpace(std::string_view text, std::size_t pos) {
+  while (pos < text.size() && IsSpace(text[pos])) ++pos;
+  return pos;
+}
+
+// A key ends at white space or at its "="; a value ends at white space only.
+std::size_t TokenEnd(std::string_view text, std::size_t pos, bool stopAtEquals) {
+  while (pos < text.size() && !IsSpace(text[pos]) && !(stopAtEquals && text[pos] == '=')) ++pos;
+  return pos;
+}
+
+bool FitsText(std::size_t begin, std::size_t end) {
+  return end > begin && end - begin <= kMaxTextLength;
+}
+
+// What the writer leaves behind for an empty value at the end of a file
+// ("id =") and white space alone carry nothing worth keeping.
+bool IsWorthKeeping(std::string_view tail) {
+  const std::size_t keyEnd = TokenEnd(tail, 0, true);
+  const std::size_t equals = SkipSpace(tail, keyEnd);
+  const bool danglingKey = FitsText(0, keyEnd) && equals < tail.size() && tail[equals] == '=' &&
+                           SkipSpace(tail, equals + 1) == tail.size();
+  return !tail.empty() && !danglingKey;
+}
+
+bool ReadFile(const std::string& path, std::string& bytes) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                       &std::fclose);
+  if (!file) return false;
+  // Read straight into a buffer of the file's size; grow only if it grew.
+  long size = 0;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0 && (size = std::ftell(file.get())) > 0) {
+    bytes.resize(static_cast<std::size_t>(size));
+    std::rewind(file.get());
+    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
+  }
+  char chunk[4096];
+  std::size_t got;
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) bytes.append(chunk, got);
+  return !std::ferror(file.get());  // a folder opens on some systems but cannot be read
+}
+
+int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
+  return value >= low && value <= high ? value : otherwise;
+}
+
+enum class ConfigKind { kGame, kSafeMode };
+
+bool ReadConfig(SettingsStore& store, ConfigKind kind) {
+  store.folder = ".";
+  std::string bytes;
+  if (!ReadFile(ConfigPath(store, kind == ConfigKind::kGame ? kGameConfigFile
+                                                              : kSafeModeConfigFile),
+                bytes)) {
+    return false;
+  }
+  store.ReplaceEntries(ParseConfig(std::move(bytes)));
+
+  TypedSettings& s = store.settings;
+  auto number = [&store](const char* key) { return store.LookupNumber(key); };
+  s.GlareRender = number("GlareRender");
+  s.ShaderVersion = number("ShaderVersion");
+  s.Shadowmap = number("Shadowmap");
+  s.Ocean = InRange(number("Ocean"), 1, 3, 1);
+  s.WaterReflection = number("WaterReflection");
+  s.VolumeCloud = 0;  // off after every read, whatever the file holds
+  s.Texture = number("Texture");
+  s.Character = InRange(number("Character"), 0, 2, 0);
+  s.HeightField = InRange(number("HeightField"), 0, 3, 1);
+  s.Object = InRange(number("Object"), 0, 2, 1);
+  s.Sky = InRange(number("Sky"), 0, 2, 0);
+  s.Tree = InRange(number("Tree"), 0, 2, 0);
+  if (kind == ConfigKind::kGame) {
+    const int32_t supportShader = number("SupportShader");
+    const int32_t treeNormalMap = number("TreeNormalMap");
+    s.SupportShader = supportShader >= 0 ? supportShader : 0;
+    s.TreeNormalMap = treeNormalMap >= 0 ? treeNormalMap : 0;
+    s.VSync = number("Vsync");
+  }
+  s.Bit = number("Bit");
+  s.Width = number("Width");
+  s.Height = number("Height");
+  s.WindowMode = number("WindowMode");
+  s.Audio = number("Audio") == 0 ? 0 : 1;
+
+  store.id = store.LookupText("ID");
+  store.regionIndex = 0;
+  return true;
+}
+
+}  // namespace
+
+ConfigList ParseConfig(std::string bytes) {
+  ConfigList list(std::move(bytes));
+  const std::string_view text = list.Buffer();
+  // Every pair has an "=" and takes at least four bytes ("k=v" and a space).
+  list.Reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '=')),
+                        text.size() / 4 + 1));
+  std::size_t pos = 0;
+  for (;;) {
+    const std::size_t keyBegin = SkipSpace(text, pos);
+    const std::size_t keyEnd = TokenEnd(text, keyBegin, true);
+    const std::size_t equals = SkipSpace(text, keyEnd);
+    const bool hasEquals = equals < text.size() && text[equals] == '=';
+    const std::size_t valueBegin = hasEquals ? SkipSpace(text, equals + 1) : equals;
+    const std::size_t valueEnd = TokenEnd(text, valueBegin, false);
+    if (!FitsText(keyBegin, keyEnd) || !hasEquals || !FitsText(valueBegin, valueEnd)) {
+      if (IsWorthKeeping(text.substr(keyBegin))) list.KeepUnreadTail(keyBegin);
+      return list;
+    }
+    list.AddFromBuffer(keyBegin, keyEnd, valueBegin, valueEnd);
+    pos = valueEnd;
+  }
+}
+
+std::string ConfigPath(const SettingsStore& store, const char* fileName) {
+  return store.folder + kPathSeparator + fileName;
+}
+
+bool ReadGameConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kGame); }
+
+bool ReadSafeModeConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kSafeMode); }
+
+}  // namespace vorn

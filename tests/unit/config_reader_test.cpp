@@ -1,0 +1,163 @@
+#include "config/config_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_folder.h"
+
+namespace vorn {
+namespace {
+
+using Pairs = std::vector<std::pair<std::string, std::string>>;
+
+Pairs PairsOf(const ConfigList& list) {
+  Pairs pairs;
+  for (std::size_t i = 0; i < list.size(); ++i) pairs.emplace_back(list.Key(i), list.Value(i));
+  return pairs;
+}
+
+TEST(ParseConfig, ReadsAPairWrittenInAnySpacing) {
+  for (const char* text : {"Width=1024", "Width = 1024", "Width\r\n=\r\n1024\r\n", "\t Width =1024"}) {
+    SCOPED_TRACE(text);
+    EXPECT_EQ(PairsOf(ParseConfig(text)), (Pairs{{"width", "1024"}}));
+  }
+}
+
+TEST(ParseConfig, KeepsDuplicatesAndFileOrder) {
+  const ConfigList parsed = ParseConfig("B = 2\nA = 1\nb = 3\n");
+  EXPECT_EQ(PairsOf(parsed), (Pairs{{"b", "2"}, {"a", "1"}, {"b", "3"}}));
+  EXPECT_EQ(parsed.UnreadTail(), "");
+}
+
+TEST(ParseConfig, KeepsEqualsSignsInsideAValue) {
+  EXPECT_EQ(PairsOf(ParseConfig("secsysparam = abc==\n")), (Pairs{{"secsysparam", "abc=="}}));
+  EXPECT_EQ(PairsOf(ParseConfig("k = =x\n")), (Pairs{{"k", "=x"}}));
+}
+
+TEST(ParseConfig, StopsAtTheSecondWordOfAValueAndKeepsTheRest) {
+  const ConfigList parsed = ParseConfig(
+      "glarerender = 1\r\nvideocard = NVIDIA GeForce 8800 GTX\r\nwidth = 1024\r\n");
+  EXPECT_EQ(PairsOf(parsed), (Pairs{{"glarerender", "1"}, {"videocard", "NVIDIA"}}));
+  EXPECT_EQ(parsed.UnreadTail(), "GeForce 8800 GTX\r\nwidth = 1024\r\n");
+}
+
+TEST(ParseConfig, DropsATrailingKeyWithoutValue) {
+  const ConfigList parsed = ParseConfig("width = 1024\r\nid = \r\n");
+  EXPECT_EQ(PairsOf(parsed), (Pairs{{"width", "1024"}}));
+  EXPECT_EQ(parsed.UnreadTail(), "");
+  EXPECT_EQ(ParseConfig("a = 1\nid=").UnreadTail(), "");
+}
+
+TEST(ParseConfig, KeepsATrailingEqualsSignWithoutKey) {
+  EXPECT_EQ(ParseConfig("a = 1\n= \n").UnreadTail(), "= \n");
+}
+
+TEST(ParseConfig, KeepsATrailingWordWithoutEquals) {
+  EXPECT_EQ(ParseConfig("a = 1\nstray\n").UnreadTail(), "stray\n");
+}
+
+TEST(ParseConfig, EndsAtATokenTooLongForTheGame) {
+  const std::string longValue(512, 'x');
+  const ConfigList parsed = ParseConfig("a = 1\nb = " + longValue + "\nc = 3\n");
+  EXPECT_EQ(PairsOf(parsed), (Pairs{{"a", "1"}}));
+  EXPECT_EQ(parsed.UnreadTail(), "b = " + longValue + "\nc = 3\n");
+
+  const std::string longestValue(511, 'y');
+  EXPECT_EQ(PairsOf(ParseConfig("b = " + longestValue)), (Pairs{{"b", longestValue}}));
+  EXPECT_EQ(ParseConfig(std::string(512, 'k') + " = 1").UnreadTail(), std::string(512, 'k') + " = 1");
+}
+
+TEST(ParseConfig, ReadsNothingFromAnEmptyOrBlankText) {
+  EXPECT_EQ(ParseConfig("").size(), 0u);
+  EXPECT_EQ(ParseConfig(" \r\n\t").UnreadTail(), "");
+}
+
+class ReadConfigTest : public TempFolderTest {};
+
+TEST_F(ReadConfigTest, MissingFileLeavesTheStoreAsItWas) {
+  SettingsStore store;
+  store.Set("keep", "1");
+  store.folder = "elsewhere";
+  EXPECT_FALSE(ReadGameConfig(store));
+  EXPECT_EQ(store.LookupText("keep"), "1");
+  EXPECT_EQ(store.settings.GlareRender, 1);
+  EXPECT_EQ(store.folder, ".");
+}
+
+TEST_F(ReadConfigTest, CorrectsOutOfRangeSettings) {
+  WriteBytes("Vorn.cfg",
+             "Ocean = 0\nHeightField = 7\nSky = -3\nSupportShader = 9\nCharacter = 3\n"
+             "Object = -1\nTree = 2\nTreeNormalMap = -5\nVolumeCloud = 1\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  const TypedSettings& s = store.settings;
+  EXPECT_EQ(s.Ocean, 1);
+  EXPECT_EQ(s.HeightField, 1);
+  EXPECT_EQ(s.Sky, 0);
+  EXPECT_EQ(s.SupportShader, 9);
+  EXPECT_EQ(s.Character, 0);
+  EXPECT_EQ(s.Object, 1);
+  EXPECT_EQ(s.Tree, 2);
+  EXPECT_EQ(s.TreeNormalMap, 0);
+  EXPECT_EQ(s.VolumeCloud, 0);
+}
+
+TEST_F(ReadConfigTest, AbsentKeysGiveMinusOneOrTheirCorrection) {
+  WriteBytes("Vorn.cfg", "");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  const TypedSettings& s = store.settings;
+  EXPECT_EQ(s.GlareRender, -1);
+  EXPECT_EQ(s.Width, -1);
+  EXPECT_EQ(s.VSync, -1);
+  EXPECT_EQ(s.Audio, 1);
+  EXPECT_EQ(s.Ocean, 1);
+  EXPECT_EQ(s.HeightField, 1);
+  EXPECT_EQ(s.SupportShader, 0);
+  EXPECT_EQ(store.Entries().size(), 0u);
+}
+
+TEST_F(ReadConfigTest, ReadsEverySettingAndTheId) {
+  WriteBytes("Vorn.cfg",
+             "GlareRender = 0\r\nShaderVersion = 2\r\nShadowmap = 1\r\nWaterReflection = 0\r\n"
+             "Texture = 2\r\nVsync = 1\r\nBit = 16\r\nWidth = 1600\r\nHeight = 900\r\n"
+             "WindowMode = 1\r\nAudio = 0\r\nID = player1\r\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  const TypedSettings& s = store.settings;
+  EXPECT_EQ(s.GlareRender, 0);
+  EXPECT_EQ(s.ShaderVersion, 2);
+  EXPECT_EQ(s.WaterReflection, 0);
+  EXPECT_EQ(s.Texture, 2);
+  EXPECT_EQ(s.VSync, 1);
+  EXPECT_EQ(s.Bit, 16);
+  EXPECT_EQ(s.Width, 1600);
+  EXPECT_EQ(s.Height, 900);
+  EXPECT_EQ(s.WindowMode, 1);
+  EXPECT_EQ(s.Audio, 0);
+  EXPECT_EQ(store.id, "player1");
+}
+
+TEST_F(ReadConfigTest, TrailingIdWithoutValueGivesAnEmptyId) {
+  WriteBytes("Vorn.cfg", "width = 1024\r\nid = \r\n");
+  SettingsStore store;
+  store.id = "old";
+  ASSERT_TRUE(ReadGameConfig(store));
+  EXPECT_EQ(store.id, "");
+}
+
+TEST_F(ReadConfigTest, SafeModeFileKeepsThreeSettingsOfTheGameFile) {
+  WriteBytes("Vorn.cfg", "SupportShader = 3\nTreeNormalMap = 1\nVsync = 1\nWidth = 1600\n");
+  WriteBytes("VornSafeMode.cfg", "SupportShader = 0\nTreeNormalMap = 0\nVsync = 0\nWidth = 1024\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_TRUE(ReadSafeModeConfig(store));
+  EXPECT_EQ(store.settings.SupportShader, 3);
+  EXPECT_EQ(store.settings.TreeNormalMap, 1);
+  EXPECT_EQ(store.settings.VSync, 1);
+  EXPECT_EQ(store.settings.Width, 1024);
+  EXPECT_EQ(store.LookupText("width"), "1024");
+  EXPECT_EQ(store.Entries().size(), 4u);
+}
+
+}  // namespace
+}  // namespace vorn

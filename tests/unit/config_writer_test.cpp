@@ -1,0 +1,118 @@
+#include "config/config_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "config/config_reader.h"
+#include "temp_folder.h"
+
+namespace vorn {
+namespace {
+
+TEST(FormatConfig, WritesOneLowerCaseLinePerEntryThenTheTail) {
+  ConfigList list = ParseConfig("GlareRender=1\nWidth  =  1024\n");
+  list.Append("ID", "");
+  EXPECT_EQ(FormatConfig(list), "glarerender = 1\r\nwidth = 1024\r\nid = \r\n");
+  EXPECT_EQ(FormatConfig(ParseConfig("a = 1 GeForce 8800\r\nwidth = 1\r\n")),
+            "a = 1\r\nGeForce 8800\r\nwidth = 1\r\n");
+}
+
+TEST(FormatConfig, WritesAnEmptyValueOnlyOnTheLastLine) {
+  ConfigList list;
+  list.Append("id", "");
+  list.Append("a", "1");
+  EXPECT_EQ(FormatConfig(list), "a = 1\r\n");
+  ConfigList withTail = ParseConfig("a = 1\ntail");
+  withTail.Append("id", "");
+  EXPECT_EQ(FormatConfig(withTail), "a = 1\r\ntail");
+}
+
+class WriteConfigTest : public TempFolderTest {};
+
+TEST_F(WriteConfigTest, KeepsUnknownKeysAndDuplicatesInPlace) {
+  WriteBytes("Vorn.cfg",
+             "GlareRender = 1\r\nCDNServerIP = 10.0.0.1\r\nWidth = 800\r\nwidth = 640\r\n"
+             "ID = someone\r\nSecSysParam = abc==\r\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  store.Set("Width", "1280");
+  store.Set("VSync", "1");
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "glarerender = 1\r\ncdnserverip = 10.0.0.1\r\nwidth = 1280\r\nwidth = 640\r\n"
+            "id = someone\r\nsecsysparam = abc==\r\nvsync = 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.tmp"));
+}
+
+TEST_F(WriteConfigTest, StaysTheSameFromSaveToSave) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  const std::string first = ReadBytes("Vorn.cfg");
+  EXPECT_EQ(first, "a = 1\r\nid = \r\n");
+  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), first);
+}
+
+TEST_F(WriteConfigTest, PutsBackWhatTheReadCouldNotParse) {
+  WriteBytes("Vorn.cfg",
+             "glarerender = 1\r\nvideocard = NVIDIA GeForce 8800 GTX\r\nwidth = 1024\r\n");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "glarerender = 1\r\nvideocard = NVIDIA\r\nGeForce 8800 GTX\r\nwidth = 1024\r\n");
+}
+
+TEST_F(WriteConfigTest, CreatesTheGameFileFromTheSafeModeFile) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\nHeight = 768\n");
+  SettingsStore store;
+  ASSERT_FALSE(ReadGameConfig(store));
+  ASSERT_TRUE(ReadSafeModeConfig(store));
+  store.Set("Texture", "2");
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1024\r\nheight = 768\r\ntexture = 2\r\nid = \r\n");
+  EXPECT_EQ(ReadBytes("VornSafeMode.cfg"), "Width = 1024\nHeight = 768\n");
+}
+
+TEST_F(WriteConfigTest, ReplacesAReadOnlyFile) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  std::filesystem::permissions("Vorn.cfg", std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::group_read |
+                                               std::filesystem::perms::others_read);
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  store.Set("a", "2");
+  const SaveResult result = WriteGameConfig(store);
+  ASSERT_TRUE(result.ok) << result.message;
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\nid = \r\n");
+}
+
+TEST_F(WriteConfigTest, ReportsAFolderStandingWhereTheFileGoes) {
+  std::filesystem::create_directory("Vorn.cfg");
+  SettingsStore store;
+  store.Set("a", "1");
+  const SaveResult result = WriteGameConfig(store);
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.message.find("Vorn.cfg"), std::string::npos) << result.message;
+  EXPECT_TRUE(std::filesystem::is_directory("Vorn.cfg"));
+  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.tmp"));
+}
+
+TEST_F(WriteConfigTest, LeavesTheOldFileWholeWhenTheTemporaryFileCannotBeMade) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  std::filesystem::create_directory("Vorn.cfg.tmp");
+  SettingsStore store;
+  ASSERT_TRUE(ReadGameConfig(store));
+  store.Set("a", "2");
+  const SaveResult result = WriteGameConfig(store);
+  EXPECT_FALSE(result.ok);
+  EXPECT_NE(result.message.find("Vorn.cfg"), std::string::npos) << result.message;
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\n");
+}
+
+}  // namespace
+}  // namespace vorn
