@@ -54,7 +54,7 @@ bench: native
 	@build/native/bench/config_roundtrip_bench
 
 format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+	@git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
 
 clean:
 	rm -rf build

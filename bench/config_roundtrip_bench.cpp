@@ -113,8 +113,8 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     std::printf("against a copy flushed to disk as the save is (%.2f ms): ratio %.2f\n", flushed,
                 flushed > 0 ? roundTrip / flushed : 0.0);
     const double file = counters_["file_bytes"], peak = counters_["peak_heap_bytes"];
-    std::printf("peak heap %.0f bytes for a %.0f-byte file: %.2f times its size (target 4)\n",
-                peak, file, file > 0 ? peak / file : 0.0);
+    std::printf("peak heap %.0f bytes for a %.0f-byte file: %.2f times its size (target 4)\n", peak,
+                file, file > 0 ? peak / file : 0.0);
   }
 
  private:

@@ -24,9 +24,9 @@ std::size_t ConfigList::Find(std::string_view key) const {
 void ConfigList::AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
                                std::size_t valueEnd) {
   LowerAsciiInPlace(&text_[keyBegin], &text_[0] + keyEnd);
-  entries_.push_back({{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)},
-                      {static_cast<uint32_t>(valueBegin),
-                       static_cast<uint32_t>(valueEnd - valueBegin)}});
+  entries_.push_back(
+      {{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)},
+       {static_cast<uint32_t>(valueBegin), static_cast<uint32_t>(valueEnd - valueBegin)}});
 }
 
 void ConfigList::KeepUnreadTail(std::size_t begin) {

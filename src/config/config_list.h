@@ -49,7 +49,9 @@ class ConfigList {
     Span value;
   };
 
-  std::string_view View(Span span) const { return std::string_view(text_).substr(span.offset, span.length); }
+  std::string_view View(Span span) const {
+    return std::string_view(text_).substr(span.offset, span.length);
+  }
   Span Store(std::string_view bytes);
 
   std::string text_;

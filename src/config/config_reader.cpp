@@ -68,9 +68,9 @@ enum class ConfigKind { kGame, kSafeMode };
 bool ReadConfig(SettingsStore& store, ConfigKind kind) {
   store.folder = ".";
   std::string bytes;
-  if (!ReadFile(ConfigPath(store, kind == ConfigKind::kGame ? kGameConfigFile
-                                                              : kSafeModeConfigFile),
-                bytes)) {
+  if (!ReadFile(
+          ConfigPath(store, kind == ConfigKind::kGame ? kGameConfigFile : kSafeModeConfigFile),
+          bytes)) {
     return false;
   }
   store.ReplaceEntries(ParseConfig(std::move(bytes)));

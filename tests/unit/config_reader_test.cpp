@@ -16,7 +16,8 @@ Pairs PairsOf(const ConfigList& list) {
 }
 
 TEST(ParseConfig, ReadsAPairWrittenInAnySpacing) {
-  for (const char* text : {"Width=1024", "Width = 1024", "Width\r\n=\r\n1024\r\n", "\t Width =1024"}) {
+  for (const char* text :
+       {"Width=1024", "Width = 1024", "Width\r\n=\r\n1024\r\n", "\t Width =1024"}) {
     SCOPED_TRACE(text);
     EXPECT_EQ(PairsOf(ParseConfig(text)), (Pairs{{"width", "1024"}}));
   }
@@ -34,8 +35,8 @@ TEST(ParseConfig, KeepsEqualsSignsInsideAValue) {
 }
 
 TEST(ParseConfig, StopsAtTheSecondWordOfAValueAndKeepsTheRest) {
-  const ConfigList parsed = ParseConfig(
-      "glarerender = 1\r\nvideocard = NVIDIA GeForce 8800 GTX\r\nwidth = 1024\r\n");
+  const ConfigList parsed =
+      ParseConfig("glarerender = 1\r\nvideocard = NVIDIA GeForce 8800 GTX\r\nwidth = 1024\r\n");
   EXPECT_EQ(PairsOf(parsed), (Pairs{{"glarerender", "1"}, {"videocard", "NVIDIA"}}));
   EXPECT_EQ(parsed.UnreadTail(), "GeForce 8800 GTX\r\nwidth = 1024\r\n");
 }
@@ -63,7 +64,8 @@ TEST(ParseConfig, EndsAtATokenTooLongForTheGame) {
 
   const std::string longestValue(511, 'y');
   EXPECT_EQ(PairsOf(ParseConfig("b = " + longestValue)), (Pairs{{"b", longestValue}}));
-  EXPECT_EQ(ParseConfig(std::string(512, 'k') + " = 1").UnreadTail(), std::string(512, 'k') + " = 1");
+  EXPECT_EQ(ParseConfig(std::string(512, 'k') + " = 1").UnreadTail(),
+            std::string(512, 'k') + " = 1");
 }
 
 TEST(ParseConfig, ReadsNothingFromAnEmptyOrBlankText) {

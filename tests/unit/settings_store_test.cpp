@@ -24,8 +24,8 @@ TEST(SettingsStoreLookup, IgnoresTheCaseOfTheKey) {
 }
 
 TEST(SettingsStoreLookup, ReadsNumbersAsAtoiDoes) {
-  const SettingsStore store = StoreWith(
-      "a = 42\nb = abc\nc = 12px\nd = -7\ne = +3\nf = 99999999999\ng = -99999999999\n");
+  const SettingsStore store =
+      StoreWith("a = 42\nb = abc\nc = 12px\nd = -7\ne = +3\nf = 99999999999\ng = -99999999999\n");
   EXPECT_EQ(store.LookupNumber("a"), 42);
   EXPECT_EQ(store.LookupNumber("b"), 0);
   EXPECT_EQ(store.LookupNumber("c"), 12);
