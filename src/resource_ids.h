@@ -1,3 +1,34 @@
 // Resource and dialog item identifiers shared by the program and its
-// language resource libraries.
+// language resource libraries. Plain #defines so that the resource compiler
+// reads them too.
 #pragma once
+
+#define IDD_OPTIONS 101
+#define IDR_MAINFRAME 128
+
+#define IDS_LEVEL_HIGH 103
+#define IDS_LEVEL_MEDIUM 104
+#define IDS_LEVEL_LOW 105
+#define IDS_REGISTRY_KEY 107
+#define IDS_VSYNC_TIP 111
+#define IDS_GAME_RUNNING_CAPTION 112
+#define IDS_GAME_RUNNING_TEXT 113
+
+#define IDC_ADAPTER 1000
+#define IDC_RESOLUTION 1002
+#define IDC_TEXTURE 1003
+#define IDC_OCEAN 1004
+#define IDC_OBJECT 1005
+#define IDC_CHARACTER 1006
+#define IDC_HEIGHTFIELD 1007
+#define IDC_SKY 1008
+#define IDC_RECOMMENDED 1009
+#define IDC_SHADOWMAP 1010
+#define IDC_WATER_REFLECTION 1011
+#define IDC_GLARE_RENDER 1012
+#define IDC_TREE 1013
+#define IDC_WINDOW_MODE 1014
+#define IDC_SHADER_VERSION 1015
+#define IDC_AUDIO 1016
+#define IDC_TREE_NORMAL_MAP 1017
+#define IDC_VSYNC 1020

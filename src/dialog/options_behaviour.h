@@ -1,0 +1,68 @@
+// What the Options dialog does, apart from being a window: the hardware
+// probe's answers, the quality lists, the recommended settings, loading the
+// stored settings into the controls and turning the controls back into
+// settings on OK.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "config/config_writer.h"
+#include "config/settings_store.h"
+#include "dialog/dialog_ports.h"
+
+namespace vorn {
+
+class OptionsBehaviour {
+ public:
+  OptionsBehaviour(SettingsStore& store, DialogControls& controls, StringTable& strings)
+      : store_(store), controls_(controls), strings_(strings) {}
+
+  // Probes the hardware, fills the lists and shows the stored settings (or
+  // the recommended ones when there is no Vorn.cfg). False without Direct3D
+  // 9: the lists stay empty and nothing may be saved.
+  bool Initialize(HardwareProbe& probe);
+  bool CanSave() const { return direct3dAvailable_; }
+
+  void OnRecommendedClicked();
+  void OnShaderVersionChanged();
+  void OnOceanChanged();
+  void OnTreeChanged();
+
+  // Reads every control into the settings and writes Vorn.cfg.
+  SaveResult ApplySettings(TextEncoder& encoder);
+
+  int SupportedShaderLevel() const { return supportedShaderLevel_; }
+  int SelectedShaderVersion() const { return selectedShaderVersion_; }
+  int VolumeCloudFlag() const { return volumeCloud_; }
+
+ private:
+  void ProbeAdapter(HardwareProbe& probe);
+  void ProbeDisplayModes(HardwareProbe& probe);
+  void ProbePixelShader(HardwareProbe& probe);
+  void FillTextureList();
+  void EmptyLists();
+  void FillLists();
+  void ApplyCheckBoxRules();
+  void ApplyRecommendedSettings();
+  void LoadSettings();
+  void AppendStoredResolution();
+  void AddLevels(int id, int count);
+  bool IsHighEndCard() const;
+  std::string VideoCardValue(TextEncoder& encoder) const;
+
+  SettingsStore& store_;
+  DialogControls& controls_;
+  StringTable& strings_;
+
+  std::wstring adapterDescription_;
+  int volumeCloud_ = 0;
+  int selectedShaderVersion_ = 0;
+  int supportedShaderLevel_ = 0;
+  bool direct3dAvailable_ = false;
+};
+
+// "1280 x 1024 , 32bit": how resolutions are shown, and parsed back on OK.
+std::wstring FormatResolution(int width, int height);
+
+}  // namespace vorn

@@ -1,0 +1,53 @@
+#include "win32/d3d9_probe.h"
+
+#include <d3d9.h>
+
+namespace vorn {
+
+bool D3D9Probe::CreateDirect3D() {
+  library_ = LoadLibraryExW(L"d3d9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!library_) return false;
+  using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
+  const auto create = reinterpret_cast<CreateFunction>(
+      reinterpret_cast<void*>(GetProcAddress(library_, "Direct3DCreate9")));
+  direct3d_ = create ? create(D3D_SDK_VERSION) : nullptr;
+  if (!direct3d_) ReleaseDirect3D();
+  return direct3d_ != nullptr;
+}
+
+std::wstring D3D9Probe::AdapterDescription() {
+  // The last adapter's identifier is the one kept.
+  D3DADAPTER_IDENTIFIER9 identifier = {};
+  for (UINT adapter = 0; adapter < direct3d_->GetAdapterCount(); ++adapter) {
+    direct3d_->GetAdapterIdentifier(adapter, 0, &identifier);
+  }
+  identifier.Description[sizeof(identifier.Description) - 1] = '\0';
+  wchar_t description[sizeof(identifier.Description)] = {};
+  MultiByteToWideChar(CP_ACP, 0, identifier.Description, -1, description, ARRAYSIZE(description));
+  return description;
+}
+
+uint32_t D3D9Probe::PixelShaderVersion() {
+  D3DCAPS9 caps = {};
+  if (FAILED(direct3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return 0;
+  return caps.PixelShaderVersion;
+}
+
+std::vector<DisplayMode> D3D9Probe::DisplayModes() {
+  std::vector<DisplayMode> modes;
+  DEVMODEW mode = {};
+  mode.dmSize = sizeof(mode);
+  for (DWORD index = 0; EnumDisplaySettingsW(nullptr, index, &mode); ++index) {
+    modes.push_back({mode.dmPelsWidth, mode.dmPelsHeight, mode.dmBitsPerPel});
+  }
+  return modes;
+}
+
+void D3D9Probe::ReleaseDirect3D() {
+  if (direct3d_) direct3d_->Release();
+  direct3d_ = nullptr;
+  if (library_) FreeLibrary(library_);
+  library_ = nullptr;
+}
+
+}  // namespace vorn

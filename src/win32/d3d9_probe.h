@@ -1,0 +1,31 @@
+// The hardware probe over Direct3D 9 and the display driver. d3d9.dll is
+// loaded at run time from the system folder only, never from the game folder.
+#pragma once
+
+#include <windows.h>
+
+#include "dialog/dialog_ports.h"
+
+struct IDirect3D9;
+
+namespace vorn {
+
+class D3D9Probe : public HardwareProbe {
+ public:
+  D3D9Probe() = default;
+  ~D3D9Probe() override { ReleaseDirect3D(); }
+  D3D9Probe(const D3D9Probe&) = delete;
+  D3D9Probe& operator=(const D3D9Probe&) = delete;
+
+  bool CreateDirect3D() override;
+  std::wstring AdapterDescription() override;
+  uint32_t PixelShaderVersion() override;
+  std::vector<DisplayMode> DisplayModes() override;
+  void ReleaseDirect3D() override;
+
+ private:
+  HMODULE library_ = nullptr;
+  IDirect3D9* direct3d_ = nullptr;
+};
+
+}  // namespace vorn

@@ -1,0 +1,195 @@
+#include "win32/options_dialog.h"
+
+#include <utility>
+
+#include "resource_ids.h"
+#include "win32/d3d9_probe.h"
+#include "win32/framework/app.h"
+#include "win32/text_encoder.h"
+#include "win32/vorn_option_app.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kResourceStringLength = 260;
+
+HICON LoadDialogIcon(int metricX, int metricY) {
+  return static_cast<HICON>(LoadImageW(App::Current()->ResourceHandle(),
+                                       MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                       GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+}
+
+}  // namespace
+
+struct OptionsDialog::CommandEntry {
+  WORD code;
+  WORD id;
+  void (OptionsDialog::*handler)();
+};
+
+// The message map for commands; WM_PAINT and WM_QUERYDRAGICON are in OnMessage.
+const OptionsDialog::CommandEntry OptionsDialog::kCommands[] = {
+    {BN_CLICKED, IDC_RECOMMENDED, &OptionsDialog::OnRecommendedClicked},
+    {CBN_SELCHANGE, IDC_SHADER_VERSION, &OptionsDialog::OnShaderVersionChanged},
+    {CBN_SELCHANGE, IDC_OCEAN, &OptionsDialog::OnOceanChanged},
+    {CBN_SELCHANGE, IDC_TREE, &OptionsDialog::OnTreeChanged},
+    {BN_CLICKED, IDOK, &OptionsDialog::OnBnClickedOk},
+};
+
+OptionsDialog::OptionsDialog(SettingsStore& store, HWND parent)
+    : Dialog(IDD_OPTIONS, parent),
+      icon_(LoadDialogIcon(SM_CXICON, SM_CYICON)),
+      smallIcon_(LoadDialogIcon(SM_CXSMICON, SM_CYSMICON)),
+      store_(store),
+      behaviour_(store, *this, *this) {}
+
+OptionsDialog::~OptionsDialog() {
+  if (icon_) DestroyIcon(icon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
+}
+
+void OptionsDialog::DoDataExchange(const DataExchange& dx) {
+  dx.Text(IDC_ADAPTER, adapterDescription_);
+  dx.Control(IDC_SHADER_VERSION, shaderVersion_);
+  dx.Control(IDC_RESOLUTION, resolution_);
+  dx.Control(IDC_TEXTURE, texture_);
+  dx.Control(IDC_OCEAN, ocean_);
+  dx.Control(IDC_HEIGHTFIELD, heightField_);
+  dx.Control(IDC_OBJECT, object_);
+  dx.Control(IDC_SKY, sky_);
+  dx.Control(IDC_CHARACTER, character_);
+  dx.Control(IDC_TREE, tree_);
+  dx.Control(IDC_AUDIO, audio_);
+  dx.Control(IDC_SHADOWMAP, shadowmap_);
+  dx.Control(IDC_WATER_REFLECTION, waterReflection_);
+  dx.Control(IDC_GLARE_RENDER, glareRender_);
+  dx.Control(IDC_TREE_NORMAL_MAP, treeNormalMap_);
+  dx.Control(IDC_WINDOW_MODE, windowMode_);
+  dx.Control(IDC_VSYNC, vsync_);
+}
+
+BOOL OptionsDialog::OnInitDialog() {
+  Dialog::OnInitDialog();
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SetWindowTextW(hwnd(), L"VornOption");
+
+  D3D9Probe probe;
+  if (!behaviour_.Initialize(probe)) {
+    // Empty lists must never be saved over the player's configuration.
+    EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
+    return FALSE;
+  }
+  static_cast<VornOptionApp*>(App::Current())->AddTooltip(vsync_.hwnd, IDS_VSYNC_TIP);
+  return TRUE;
+}
+
+bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+  switch (message) {
+    case WM_PAINT:
+      if (!IsIconic(hwnd())) return false;
+      OnPaint();
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+    case WM_COMMAND:
+      for (const CommandEntry& entry : kCommands) {
+        if (entry.code == HIWORD(wParam) && entry.id == LOWORD(wParam)) {
+          (this->*entry.handler)();
+          return true;
+        }
+      }
+      return false;
+    default:
+      return false;
+  }
+}
+
+void OptionsDialog::OnPaint() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(hwnd(), &paint);
+  SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, icon_);
+  EndPaint(hwnd(), &paint);
+}
+
+void OptionsDialog::OnBnClickedOk() {
+  if (!behaviour_.CanSave()) return;
+  Win32TextEncoder encoder;
+  const SaveResult saved = behaviour_.ApplySettings(encoder);
+  if (!saved.ok) {
+    // Keep the player's choices on screen so that they can retry or cancel.
+    const std::wstring message = encoder.Decode(saved.message, CP_ACP);
+    MessageBoxW(hwnd(), message.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
+    return;
+  }
+  OnOK();
+}
+
+ComboBox& OptionsDialog::List(int id) {
+  static constexpr std::pair<int, ComboBox OptionsDialog::*> kLists[] = {
+      {IDC_SHADER_VERSION, &OptionsDialog::shaderVersion_},
+      {IDC_RESOLUTION, &OptionsDialog::resolution_},
+      {IDC_TEXTURE, &OptionsDialog::texture_},
+      {IDC_HEIGHTFIELD, &OptionsDialog::heightField_},
+      {IDC_OBJECT, &OptionsDialog::object_},
+      {IDC_OCEAN, &OptionsDialog::ocean_},
+      {IDC_SKY, &OptionsDialog::sky_},
+      {IDC_CHARACTER, &OptionsDialog::character_},
+      {IDC_TREE, &OptionsDialog::tree_},
+      {IDC_AUDIO, &OptionsDialog::audio_},
+  };
+  for (const auto& [itemId, member] : kLists) {
+    if (itemId == id) return this->*member;
+  }
+  static ComboBox none;  // no window: every message to it fails
+  return none;
+}
+
+Button& OptionsDialog::Check(int id) {
+  static constexpr std::pair<int, Button OptionsDialog::*> kChecks[] = {
+      {IDC_SHADOWMAP, &OptionsDialog::shadowmap_},
+      {IDC_WATER_REFLECTION, &OptionsDialog::waterReflection_},
+      {IDC_GLARE_RENDER, &OptionsDialog::glareRender_},
+      {IDC_TREE_NORMAL_MAP, &OptionsDialog::treeNormalMap_},
+      {IDC_WINDOW_MODE, &OptionsDialog::windowMode_},
+      {IDC_VSYNC, &OptionsDialog::vsync_},
+  };
+  for (const auto& [itemId, member] : kChecks) {
+    if (itemId == id) return this->*member;
+  }
+  static Button none;
+  return none;
+}
+
+int OptionsDialog::AddString(int id, const std::wstring& text) {
+  return List(id).AddString(text.c_str());
+}
+
+std::wstring OptionsDialog::GetText(int id) {
+  if (id == IDC_ADAPTER) {
+    UpdateData(true);
+    return adapterDescription_;
+  }
+  return List(id).Text();
+}
+
+void OptionsDialog::SetText(int id, const std::wstring& text) {
+  if (id == IDC_ADAPTER) {
+    adapterDescription_ = text;
+    UpdateData(false);
+  }
+}
+
+std::wstring OptionsDialog::Load(int id) {
+  wchar_t text[kResourceStringLength] = {};
+  LoadStringW(App::Current()->ResourceHandle(), static_cast<UINT>(id), text, kResourceStringLength);
+  return text;
+}
+
+}  // namespace vorn

@@ -1,0 +1,76 @@
+#include "win32/vorn_option_app.h"
+
+#include <commctrl.h>
+
+#include "config/config_reader.h"
+#include "config/settings_store.h"
+#include "resource_ids.h"
+#include "win32/options_dialog.h"
+#include "win32/process_check.h"
+#include "win32/resource_library.h"
+
+namespace vorn {
+namespace {
+
+constexpr int kResourceStringLength = 260;
+constexpr wchar_t kCaption[] = L"Vorn";
+constexpr wchar_t kGameClient[] = L"VornClient.exe";
+
+// The one settings store of the process.
+SettingsStore g_settings;
+
+}  // namespace
+
+bool VornOptionApp::InitInstance() {
+  InitCommonControls();
+  ReadSafeModeConfig(g_settings);
+
+  savedResourceHandle_ = ResourceHandle();
+  if (!savedResourceHandle_) {
+    MessageBoxW(nullptr, L"Cannot get resource dll.", kCaption, MB_ICONERROR);
+    return false;
+  }
+  resourceLibrary_ = LoadResourceLibrary(g_settings.RegionCode(), g_settings.RegionCodePage());
+  if (!resourceLibrary_) {
+    MessageBoxW(nullptr, L"Cannot load resource dll.", kCaption, MB_ICONERROR);
+    return false;
+  }
+  SetResourceHandle(resourceLibrary_);
+
+  wchar_t text[kResourceStringLength] = {};
+  if (IsProcessRunning(kGameClient)) {
+    wchar_t caption[kResourceStringLength] = {};
+    LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_TEXT, text, kResourceStringLength);
+    LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_CAPTION, caption, kResourceStringLength);
+    MessageBoxW(nullptr, text, caption, MB_ICONERROR);
+    ExitInstance();
+    ExitProcess(1);
+  }
+  LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);
+  SetRegistryKey(text);
+
+  OptionsDialog dialog(g_settings);
+  mainWindow = &dialog;
+  tooltip_.Create(nullptr);
+  dialog.DoModal();  // saving happens in the dialog's OK handler
+  mainWindow = nullptr;
+  return false;
+}
+
+int VornOptionApp::ExitInstance() {
+  if (savedResourceHandle_) SetResourceHandle(savedResourceHandle_);
+  if (resourceLibrary_) FreeLibrary(resourceLibrary_);
+  resourceLibrary_ = nullptr;
+  return App::ExitInstance();
+}
+
+bool VornOptionApp::PreTranslateMessage(MSG* msg) {
+  tooltip_.Relay(msg);
+  return App::PreTranslateMessage(msg);
+}
+
+void VornOptionApp::AddTooltip(HWND control, UINT stringId) {
+  tooltip_.AddTool(mainWindow ? mainWindow->hwnd() : nullptr, control, stringId);
+}
+
+}  // namespace vorn
