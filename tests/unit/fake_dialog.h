@@ -1,0 +1,105 @@
+// In-memory stand-ins for the dialog's surroundings. The controls answer as
+// Win32 controls do; the contract tests hold both to the same checks.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "dialog/dialog_ports.h"
+#include "resource_ids.h"
+
+namespace vorn {
+
+class FakeControls : public DialogControls {
+ public:
+  struct List {
+    std::vector<std::wstring> items;
+    int selection = -1;
+  };
+
+  int AddString(int id, const std::wstring& text) override {
+    lists[id].items.push_back(text);
+    return static_cast<int>(lists[id].items.size()) - 1;
+  }
+  int DeleteString(int id, int index) override {
+    List& list = lists[id];
+    if (index < 0 || index >= static_cast<int>(list.items.size())) return -1;
+    list.items.erase(list.items.begin() + index);
+    if (list.selection == index) list.selection = -1;
+    if (list.selection > index) --list.selection;
+    return static_cast<int>(list.items.size());
+  }
+  int ResetContent(int id) override {
+    lists[id] = List();
+    return 0;
+  }
+  int GetCount(int id) override { return static_cast<int>(lists[id].items.size()); }
+  int GetCurSel(int id) override { return lists[id].selection; }
+  int SetCurSel(int id, int index) override {
+    List& list = lists[id];
+    const bool inRange = index >= 0 && index < static_cast<int>(list.items.size());
+    list.selection = inRange ? index : -1;
+    return inRange ? index : -1;
+  }
+  int GetCheck(int id) override { return checks[id]; }
+  void SetCheck(int id, int state) override { checks[id] = state; }
+  void Enable(int id, bool enable) override { enabled[id] = enable; }
+  std::wstring GetText(int id) override {
+    if (id == IDC_ADAPTER) return adapterText;
+    const List& list = lists[id];
+    return list.selection < 0 ? L"" : list.items[static_cast<size_t>(list.selection)];
+  }
+  void SetText(int id, const std::wstring& text) override {
+    if (id == IDC_ADAPTER) adapterText = text;
+  }
+
+  std::map<int, List> lists;
+  std::map<int, int> checks;
+  std::map<int, bool> enabled;
+  std::wstring adapterText;
+};
+
+// Level names read as "S103", "S104", "S105".
+class FakeStrings : public StringTable {
+ public:
+  std::wstring Load(int id) override { return L"S" + std::to_wstring(id); }
+};
+
+class FakeProbe : public HardwareProbe {
+ public:
+  bool CreateDirect3D() override {
+    created = available;
+    return available;
+  }
+  std::wstring AdapterDescription() override { return description; }
+  uint32_t PixelShaderVersion() override { return pixelShaderVersion; }
+  std::vector<DisplayMode> DisplayModes() override { return modes; }
+  void ReleaseDirect3D() override { released = created; }
+
+  bool available = true;
+  std::wstring description = L"NVIDIA GeForce 8800 GTX";
+  uint32_t pixelShaderVersion = 0xFFFF0300;
+  std::vector<DisplayMode> modes = {{1024, 768, 32}, {1280, 1024, 32}};
+  bool created = false;
+  bool released = false;
+};
+
+// ASCII stays one byte; anything else becomes a two-byte character, as in a
+// double-byte code page.
+class FakeEncoder : public TextEncoder {
+ public:
+  std::string Encode(const std::wstring& text, int) override {
+    std::string encoded;
+    for (wchar_t c : text) {
+      if (c < 0x80) {
+        encoded += static_cast<char>(c);
+      } else {
+        encoded += "\xB0\xA1";
+      }
+    }
+    return encoded;
+  }
+};
+
+}  // namespace vorn

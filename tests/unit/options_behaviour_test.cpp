@@ -1,0 +1,438 @@
+#include "dialog/options_behaviour.h"
+
+#include <gtest/gtest.h>
+
+#include "controls_contract.h"
+#include "fake_dialog.h"
+#include "temp_folder.h"
+
+namespace vorn {
+namespace {
+
+struct FakeControlsFactory {
+  static std::unique_ptr<DialogControls> Make() { return std::make_unique<FakeControls>(); }
+};
+INSTANTIATE_TYPED_TEST_SUITE_P(Fake, ControlsContract, FakeControlsFactory);
+
+constexpr uint32_t kNoPixelShader = 0xFFFF0000;
+constexpr uint32_t kPixelShader14 = 0xFFFF0104;
+constexpr uint32_t kPixelShader20 = 0xFFFF0200;
+
+class OptionsTest : public TempFolderTest {
+ protected:
+  bool Open() { return behaviour.Initialize(probe); }
+  int Count(int id) { return controls.GetCount(id); }
+  int Selected(int id) { return controls.GetCurSel(id); }
+  void Choose(int id, int index) { controls.SetCurSel(id, index); }
+  void ChooseShaderVersion(int v) {
+    Choose(IDC_SHADER_VERSION, v);
+    behaviour.OnShaderVersionChanged();
+  }
+  std::string Save() {
+    const SaveResult result = behaviour.ApplySettings(encoder);
+    EXPECT_TRUE(result.ok) << result.message;
+    return ReadBytes("Vorn.cfg");
+  }
+
+  SettingsStore store;
+  FakeControls controls;
+  FakeStrings strings;
+  FakeProbe probe;
+  FakeEncoder encoder;
+  OptionsBehaviour behaviour{store, controls, strings};
+};
+
+// ---- Hardware probe ------------------------------------------------------
+
+using ProbeTest = OptionsTest;
+
+TEST_F(ProbeTest, ShaderVersionListFollowsThePixelShader) {
+  const struct {
+    uint32_t version;
+    int entries;
+    int level;
+  } cases[] = {{0xFFFF0300, 3, 3}, {kPixelShader20, 3, 2}, {kPixelShader14, 2, 1},
+               {0xFFFF0101, 2, 1}, {0xFFFF0100, 1, 0},     {kNoPixelShader, 1, 0},
+               {0, 1, 0}};
+  for (const auto& c : cases) {
+    FakeControls fresh;
+    SettingsStore freshStore;
+    OptionsBehaviour fresh_behaviour(freshStore, fresh, strings);
+    probe.pixelShaderVersion = c.version;
+    ASSERT_TRUE(fresh_behaviour.Initialize(probe));
+    EXPECT_EQ(fresh.GetCount(IDC_SHADER_VERSION), c.entries) << std::hex << c.version;
+    EXPECT_EQ(fresh_behaviour.SupportedShaderLevel(), c.level) << std::hex << c.version;
+  }
+}
+
+TEST_F(ProbeTest, KeepsEachLargeEnoughSizeOnceInEnumerationOrder) {
+  probe.modes = {{1280, 1024, 32}, {800, 600, 32},  {1024, 768, 16}, {1024, 768, 32},
+                 {1024, 768, 32},  {1280, 720, 32}, {1280, 1024, 8}, {1600, 900, 32}};
+  WriteBytes("Vorn.cfg", "Width = 1600\nHeight = 900\n");
+  ASSERT_TRUE(Open());
+  const std::vector<std::wstring> expected = {L"1280 x 1024 , 32bit", L"1024 x 768 , 32bit",
+                                              L"1600 x 900 , 32bit", L"1600 x 900 , 32bit"};
+  EXPECT_EQ(controls.lists[IDC_RESOLUTION].items, expected);
+  EXPECT_EQ(Selected(IDC_RESOLUTION), 3);
+}
+
+TEST_F(ProbeTest, AnAdapterWithoutNameIsUndetected) {
+  probe.description = L"";
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(controls.adapterText, L"undetected");
+}
+
+TEST_F(ProbeTest, WithoutDirect3DNothingIsFilledAndNothingMayBeSaved) {
+  probe.available = false;
+  EXPECT_FALSE(Open());
+  EXPECT_FALSE(behaviour.CanSave());
+  EXPECT_TRUE(controls.lists.empty());
+}
+
+TEST_F(ProbeTest, ReleasesDirect3DBeforeReadingTheConfiguration) {
+  ASSERT_TRUE(Open());
+  EXPECT_TRUE(probe.released);
+  EXPECT_TRUE(behaviour.CanSave());
+}
+
+// ---- Quality lists and check boxes ----------------------------------------
+
+using ListsTest = OptionsTest;
+
+TEST_F(ListsTest, EntriesFollowTheShaderVersionAndLevel) {
+  const struct {
+    uint32_t pixelShader;
+    int v;
+    int ocean, heightField, object, character, sky, tree;
+  } cases[] = {
+      {kNoPixelShader, 0, 1, 1, 2, 1, 1, 1},
+      {kPixelShader14, 1, 2, 1, 2, 1, 2, 1},
+      {kPixelShader20, 1, 2, 1, 2, 1, 2, 1},
+      {kPixelShader20, 2, 3, 3, 3, 3, 3, 3},
+  };
+  for (const auto& c : cases) {
+    FakeControls fresh;
+    SettingsStore freshStore;
+    OptionsBehaviour b(freshStore, fresh, strings);
+    probe.pixelShaderVersion = c.pixelShader;
+    ASSERT_TRUE(b.Initialize(probe));
+    fresh.SetCurSel(IDC_SHADER_VERSION, c.v);
+    b.OnShaderVersionChanged();
+    SCOPED_TRACE(c.v);
+    EXPECT_EQ(fresh.GetCount(IDC_OCEAN), c.ocean);
+    EXPECT_EQ(fresh.GetCount(IDC_HEIGHTFIELD), c.heightField);
+    EXPECT_EQ(fresh.GetCount(IDC_OBJECT), c.object);
+    EXPECT_EQ(fresh.GetCount(IDC_CHARACTER), c.character);
+    EXPECT_EQ(fresh.GetCount(IDC_SKY), c.sky);
+    EXPECT_EQ(fresh.GetCount(IDC_TREE), c.tree);
+    EXPECT_EQ(fresh.GetCount(IDC_TEXTURE), 3);
+    EXPECT_EQ(fresh.lists[IDC_OCEAN].items[0], L"S105");
+  }
+}
+
+TEST_F(ListsTest, AHighOceanChecksAndEnablesWaterReflection) {
+  ASSERT_TRUE(Open());
+  ChooseShaderVersion(2);
+  Choose(IDC_OCEAN, 2);
+  controls.SetCheck(IDC_WATER_REFLECTION, 0);
+  behaviour.OnOceanChanged();
+  EXPECT_EQ(controls.checks[IDC_WATER_REFLECTION], 1);
+  EXPECT_TRUE(controls.enabled[IDC_WATER_REFLECTION]);
+
+  Choose(IDC_OCEAN, 1);
+  behaviour.OnOceanChanged();
+  EXPECT_EQ(controls.checks[IDC_WATER_REFLECTION], 0);
+  EXPECT_FALSE(controls.enabled[IDC_WATER_REFLECTION]);
+}
+
+TEST_F(ListsTest, HighTreesCheckAndEnableTheNormalMap) {
+  ASSERT_TRUE(Open());
+  ChooseShaderVersion(2);
+  Choose(IDC_TREE, 2);
+  controls.SetCheck(IDC_TREE_NORMAL_MAP, 0);
+  behaviour.OnTreeChanged();
+  EXPECT_EQ(controls.checks[IDC_TREE_NORMAL_MAP], 1);
+  EXPECT_TRUE(controls.enabled[IDC_TREE_NORMAL_MAP]);
+
+  Choose(IDC_TREE, 0);
+  behaviour.OnTreeChanged();
+  EXPECT_EQ(controls.checks[IDC_TREE_NORMAL_MAP], 0);
+  EXPECT_FALSE(controls.enabled[IDC_TREE_NORMAL_MAP]);
+}
+
+TEST_F(ListsTest, ShaderVersionZeroDisablesAndClearsGlare) {
+  ASSERT_TRUE(Open());
+  controls.SetCheck(IDC_GLARE_RENDER, 1);
+  ChooseShaderVersion(0);
+  EXPECT_EQ(controls.checks[IDC_GLARE_RENDER], 0);
+  EXPECT_FALSE(controls.enabled[IDC_GLARE_RENDER]);
+  EXPECT_TRUE(controls.enabled[IDC_SHADOWMAP]);
+  EXPECT_TRUE(controls.enabled[IDC_WINDOW_MODE]);
+}
+
+TEST_F(ListsTest, WithoutConfigEveryShaderChangeAppendsTheResolutionAgain) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\nHeight = 768\n");
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Count(IDC_RESOLUTION), 3);
+  ChooseShaderVersion(1);
+  ChooseShaderVersion(2);
+  EXPECT_EQ(Count(IDC_RESOLUTION), 5);
+  EXPECT_EQ(Selected(IDC_RESOLUTION), 4);
+  EXPECT_EQ(controls.GetText(IDC_RESOLUTION), L"1024 x 768 , 32bit");
+}
+
+// ---- Recommended settings --------------------------------------------------
+
+using RecommendedTest = OptionsTest;
+
+struct Column {
+  int character, object, sky, ocean, shader, tree;
+  int shadow, water, glare, treeNormal;
+  int heightField, vsync, volumeCloud;
+};
+constexpr Column kHighEnd = {2, 2, 2, 2, 2, 2, 1, 1, 1, 1, 2, 0, 1};
+constexpr Column kVersion2 = {1, 1, 1, 1, 2, 2, 1, 0, 1, 1, 1, 1, 1};
+constexpr Column kVersion1 = {0, 1, 1, 1, 1, 0, 1, 0, 0, 0, 0, 0, 1};
+constexpr Column kVersion0 = {0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0};
+
+void ExpectColumn(FakeControls& c, const OptionsBehaviour& b, const Column& col) {
+  EXPECT_EQ(c.GetCurSel(IDC_CHARACTER), col.character);
+  EXPECT_EQ(c.GetCurSel(IDC_OBJECT), col.object);
+  EXPECT_EQ(c.GetCurSel(IDC_SKY), col.sky);
+  EXPECT_EQ(c.GetCurSel(IDC_OCEAN), col.ocean);
+  EXPECT_EQ(c.GetCurSel(IDC_SHADER_VERSION), col.shader);
+  EXPECT_EQ(c.GetCurSel(IDC_TREE), col.tree);
+  EXPECT_EQ(c.GetCurSel(IDC_HEIGHTFIELD), col.heightField);
+  EXPECT_EQ(c.checks[IDC_SHADOWMAP], col.shadow);
+  EXPECT_EQ(c.checks[IDC_WATER_REFLECTION], col.water);
+  EXPECT_EQ(c.checks[IDC_GLARE_RENDER], col.glare);
+  EXPECT_EQ(c.checks[IDC_TREE_NORMAL_MAP], col.treeNormal);
+  EXPECT_EQ(c.checks[IDC_VSYNC], col.vsync);
+  EXPECT_EQ(b.VolumeCloudFlag(), col.volumeCloud);
+}
+
+TEST_F(RecommendedTest, HighEndCardsTakeTheFirstColumnAtVersionTwo) {
+  for (const wchar_t* card :
+       {L"NVIDIA GeForce 8800 GTX", L"ATI Radeon X1950 Pro", L"ATI Radeon HD 3200 Graphics"}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(card)));
+    FakeControls fresh;
+    SettingsStore freshStore;
+    OptionsBehaviour b(freshStore, fresh, strings);
+    probe.description = card;
+    ASSERT_TRUE(b.Initialize(probe));
+    fresh.SetCurSel(IDC_SHADER_VERSION, 2);
+    b.OnShaderVersionChanged();
+    ExpectColumn(fresh, b, kHighEnd);
+  }
+}
+
+TEST_F(RecommendedTest, OtherCardsAtVersionTwoTakeTheSecondColumn) {
+  probe.description = L"ATI Mobility Radeon HD 2600";
+  ASSERT_TRUE(Open());
+  ChooseShaderVersion(2);
+  ExpectColumn(controls, behaviour, kVersion2);
+}
+
+TEST_F(RecommendedTest, VersionOneAndZeroTakeTheirColumnsWhateverTheCard) {
+  ASSERT_TRUE(Open());
+  ChooseShaderVersion(1);
+  ExpectColumn(controls, behaviour, kVersion1);
+  ChooseShaderVersion(0);
+  ExpectColumn(controls, behaviour, kVersion0);
+}
+
+TEST_F(RecommendedTest, TextureFollowsTheLevelAndAudioTheStore) {
+  WriteBytes("VornSafeMode.cfg", "Audio = 0\n");
+  probe.pixelShaderVersion = kPixelShader14;
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_TEXTURE), 1);
+  EXPECT_EQ(Selected(IDC_AUDIO), 0);
+}
+
+TEST_F(RecommendedTest, TheButtonReappliesTheValuesAndTheRules) {
+  WriteBytes("Vorn.cfg", "ShaderVersion = 2\nOcean = 1\nTree = 0\nWaterReflection = 1\n");
+  ASSERT_TRUE(Open());
+  behaviour.OnRecommendedClicked();
+  ExpectColumn(controls, behaviour, kHighEnd);
+  EXPECT_TRUE(controls.enabled[IDC_WATER_REFLECTION]);
+  EXPECT_EQ(Count(IDC_RESOLUTION), 3) << "a found Vorn.cfg adds no resolution";
+}
+
+// ---- Loading the stored settings ------------------------------------------
+
+using LoadTest = OptionsTest;
+
+TEST_F(LoadTest, CapsLevelsAtShaderVersionZero) {
+  WriteBytes("Vorn.cfg",
+             "ShaderVersion = 0\nObject = 2\nSky = 1\nOcean = 3\nHeightField = 3\nTree = 2\n"
+             "Character = 2\n");
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_OBJECT), 1);
+  EXPECT_EQ(Selected(IDC_SKY), 0);
+  EXPECT_EQ(Selected(IDC_OCEAN), 0);
+  EXPECT_EQ(Selected(IDC_HEIGHTFIELD), 0);
+  EXPECT_EQ(Selected(IDC_TREE), 0);
+  EXPECT_EQ(Selected(IDC_CHARACTER), 0);
+}
+
+TEST_F(LoadTest, CapsLevelsAtShaderVersionOne) {
+  WriteBytes("Vorn.cfg", "ShaderVersion = 1\nOcean = 3\nSky = 2\nHeightField = 1\n");
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_OCEAN), 1);
+  EXPECT_EQ(Selected(IDC_SKY), 1);
+  EXPECT_EQ(Selected(IDC_HEIGHTFIELD), 0);
+}
+
+TEST_F(LoadTest, ShowsEveryLevelAtShaderVersionTwo) {
+  WriteBytes("Vorn.cfg",
+             "ShaderVersion = 2\nOcean = 3\nHeightField = 3\nObject = 2\nTree = 2\nTexture = 1\n"
+             "Shadowmap = 0\nWaterReflection = 1\nGlareRender = 1\nTreeNormalMap = 1\n"
+             "WindowMode = 1\nVsync = 1\nAudio = 0\nVolumeCloud = 1\nWidth = 1280\n"
+             "Height = 1024\n");
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_SHADER_VERSION), 2);
+  EXPECT_EQ(Selected(IDC_OCEAN), 2);
+  EXPECT_EQ(Selected(IDC_HEIGHTFIELD), 2);
+  EXPECT_EQ(Selected(IDC_OBJECT), 2);
+  EXPECT_EQ(Selected(IDC_TREE), 2);
+  EXPECT_EQ(Selected(IDC_TEXTURE), 1);
+  EXPECT_EQ(Selected(IDC_AUDIO), 0);
+  EXPECT_EQ(controls.checks[IDC_SHADOWMAP], 0);
+  EXPECT_EQ(controls.checks[IDC_WATER_REFLECTION], 1);
+  EXPECT_EQ(controls.checks[IDC_GLARE_RENDER], 1);
+  EXPECT_EQ(controls.checks[IDC_TREE_NORMAL_MAP], 1);
+  EXPECT_EQ(controls.checks[IDC_WINDOW_MODE], 1);
+  EXPECT_EQ(controls.checks[IDC_VSYNC], 1);
+  EXPECT_EQ(behaviour.VolumeCloudFlag(), 0) << "a read always turns volume clouds off";
+  EXPECT_EQ(controls.GetText(IDC_RESOLUTION), L"1280 x 1024 , 32bit");
+  EXPECT_EQ(Selected(IDC_RESOLUTION), Count(IDC_RESOLUTION) - 1);
+}
+
+TEST_F(LoadTest, AStoredValueBeyondTheListLeavesNoSelection) {
+  WriteBytes("Vorn.cfg", "ShaderVersion = 2\nTexture = 7\n");
+  probe.pixelShaderVersion = kPixelShader14;
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_TEXTURE), -1);
+  EXPECT_EQ(Selected(IDC_SHADER_VERSION), -1);
+}
+
+// ---- Applying and saving ---------------------------------------------------
+
+using ApplyTest = OptionsTest;
+
+TEST_F(ApplyTest, CreatesVornCfgFromTheSafeModeFileWithKeysInTheirOrder) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\r\nHeight = 768\r\nCDNServerIP = 192.0.2.1\r\n");
+  probe.pixelShaderVersion = kNoPixelShader;
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Save(),
+            "width = 1024\r\nheight = 768\r\ncdnserverip = 192.0.2.1\r\nglarerender = 0\r\n"
+            "shaderversion = 0\r\nsupportshader = 0\r\nshadowmap = 1\r\nwaterreflection = 0\r\n"
+            "volumecloud = 0\r\ntexture = 0\r\ncharacter = 0\r\nheightfield = 1\r\n"
+            "object = 1\r\nocean = 1\r\nsky = 0\r\ntree = 0\r\ntreenormalmap = 0\r\n"
+            "bit = 32\r\nwindowmode = 0\r\naudio = 1\r\nvsync = 0\r\n"
+            "videocard = NVIDIA_GeForce_8800_GTX\r\nid = \r\n");
+}
+
+TEST_F(ApplyTest, KeepsUnknownKeysAndUpdatesKnownOnesInPlace) {
+  WriteBytes("Vorn.cfg",
+             "TestMode = 3\r\nWidth = 1280\r\nHeight = 1024\r\nBit = 16\r\nID = hero\r\n"
+             "VideoCard = old\r\nGlobalType = 7\r\n");
+  ASSERT_TRUE(Open());
+  const std::string saved = Save();
+  EXPECT_EQ(saved.rfind("testmode = 3\r\nwidth = 1280\r\nheight = 1024\r\nbit = 32\r\nid = hero\r\n"
+                        "videocard = NVIDIA_GeForce_8800_GTX\r\nglobaltype = 7\r\nglarerender = ",
+                        0),
+            0u)
+      << saved;
+}
+
+TEST_F(ApplyTest, ClearsEffectsTheCardCannotShow) {
+  probe.pixelShaderVersion = kNoPixelShader;
+  ASSERT_TRUE(Open());
+  for (int id : {IDC_GLARE_RENDER, IDC_WATER_REFLECTION, IDC_TREE_NORMAL_MAP, IDC_VSYNC}) {
+    controls.SetCheck(id, 1);
+  }
+  Save();
+  EXPECT_EQ(store.settings.GlareRender, 0);
+  EXPECT_EQ(store.settings.WaterReflection, 0);
+  EXPECT_EQ(store.settings.TreeNormalMap, 0);
+  EXPECT_EQ(store.settings.VSync, 1);
+  EXPECT_EQ(controls.checks[IDC_GLARE_RENDER], 0) << "cleared on screen too";
+}
+
+TEST_F(ApplyTest, LevelOneKeepsGlareAndWaterButNotTheNormalMap) {
+  probe.pixelShaderVersion = kPixelShader14;
+  ASSERT_TRUE(Open());
+  for (int id : {IDC_GLARE_RENDER, IDC_WATER_REFLECTION, IDC_TREE_NORMAL_MAP}) {
+    controls.SetCheck(id, 1);
+  }
+  Save();
+  EXPECT_EQ(store.settings.GlareRender, 1);
+  EXPECT_EQ(store.settings.WaterReflection, 1);
+  EXPECT_EQ(store.settings.TreeNormalMap, 0);
+}
+
+TEST_F(ApplyTest, AHighOceanRaisesObjects) {
+  const struct {
+    int ocean, object, storedObject, storedOcean;
+  } cases[] = {{2, 0, 2, 3}, {1, 0, 0, 2}, {2, 2, 2, 3}, {0, 1, 1, 1}};
+  ASSERT_TRUE(Open());
+  ChooseShaderVersion(2);
+  for (const auto& c : cases) {
+    Choose(IDC_OCEAN, c.ocean);
+    Choose(IDC_OBJECT, c.object);
+    Save();
+    EXPECT_EQ(store.settings.Object, c.storedObject) << c.ocean << "/" << c.object;
+    EXPECT_EQ(store.settings.Ocean, c.storedOcean) << c.ocean << "/" << c.object;
+  }
+}
+
+TEST_F(ApplyTest, ListsWithoutSelectionStoreMinusOneOrZero) {
+  ASSERT_TRUE(Open());
+  Choose(IDC_SKY, -1);
+  Choose(IDC_HEIGHTFIELD, -1);
+  Save();
+  EXPECT_EQ(store.LookupText("Sky"), "-1");
+  EXPECT_EQ(store.LookupText("HeightField"), "0");
+}
+
+TEST_F(ApplyTest, ParsesTheResolutionBackAndAlwaysStores32Bits) {
+  WriteBytes("Vorn.cfg", "Width = 800\nHeight = 600\nBit = 16\n");
+  ASSERT_TRUE(Open());
+  Choose(IDC_RESOLUTION, 1);
+  Save();
+  EXPECT_EQ(store.LookupText("Width"), "1280");
+  EXPECT_EQ(store.LookupText("Height"), "1024");
+  EXPECT_EQ(store.LookupText("Bit"), "32");
+}
+
+TEST_F(ApplyTest, VideoCardIsOneWordThatFitsTheGamesBuffer) {
+  probe.description = L"ATI\tRadeon  HD 2600\r\n";
+  ASSERT_TRUE(Open());
+  Save();
+  EXPECT_EQ(store.LookupText("VideoCard"), "ATI_Radeon__HD_2600__");
+
+  controls.adapterText = L"";
+  Save();
+  EXPECT_EQ(store.LookupText("VideoCard"), "undetected");
+
+  controls.adapterText = std::wstring(126, L'a') + L"\xD55C";  // needs 128 bytes
+  Save();
+  EXPECT_EQ(store.LookupText("VideoCard"), std::string(126, 'a'));
+
+  controls.adapterText = std::wstring(62, L'\xD55C') + L"\xD83D\xDE00";  // pair dropped whole
+  Save();
+  EXPECT_EQ(store.LookupText("VideoCard").size(), 124u);
+}
+
+TEST_F(ApplyTest, ReportsASaveThatFailsAndKeepsTheOldFile) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\n");
+  std::filesystem::create_directory("Vorn.cfg.tmp");
+  ASSERT_TRUE(Open());
+  const SaveResult result = behaviour.ApplySettings(encoder);
+  EXPECT_FALSE(result.ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "Width = 1280\r\n");
+}
+
+}  // namespace
+}  // namespace vorn
