@@ -108,7 +108,7 @@ void OptionsBehaviour::ProbeDisplayModes(HardwareProbe& probe) {
 void OptionsBehaviour::ProbePixelShader(HardwareProbe& probe) {
   const uint32_t version = probe.PixelShaderVersion();
   controls_.AddString(IDC_SHADER_VERSION, strings_.Load(IDS_LEVEL_LOW));
-  controls_.SetCurSel(IDC_SHADER_VERSION, 0);
+  Select(IDC_SHADER_VERSION, 0);
   if (version >= kPixelShader11) {
     controls_.AddString(IDC_SHADER_VERSION, strings_.Load(IDS_LEVEL_MEDIUM));
     supportedShaderLevel_ = 1;
@@ -118,6 +118,12 @@ void OptionsBehaviour::ProbePixelShader(HardwareProbe& probe) {
     supportedShaderLevel_ = 2;
   }
   if (version >= kPixelShader30) supportedShaderLevel_ = 3;
+}
+
+void OptionsBehaviour::Select(int id, int index) {
+  // Windows drops the selection when asked for an entry past the end; Wine
+  // keeps the old one. Dropping it here gives the same list on both.
+  if (controls_.SetCurSel(id, index) < 0) controls_.SetCurSel(id, -1);
 }
 
 void OptionsBehaviour::AddLevels(int id, int count) {
@@ -174,7 +180,7 @@ bool OptionsBehaviour::IsHighEndCard() const {
 void OptionsBehaviour::AppendStoredResolution() {
   controls_.AddString(IDC_RESOLUTION,
                       FormatResolution(store_.settings.Width, store_.settings.Height));
-  controls_.SetCurSel(IDC_RESOLUTION, controls_.GetCount(IDC_RESOLUTION) - 1);
+  Select(IDC_RESOLUTION, controls_.GetCount(IDC_RESOLUTION) - 1);
 }
 
 void OptionsBehaviour::ApplyRecommendedSettings() {
@@ -188,13 +194,13 @@ void OptionsBehaviour::ApplyRecommendedSettings() {
     if (row.isCheckBox) {
       controls_.SetCheck(row.id, row.values[column]);
     } else {
-      controls_.SetCurSel(row.id, row.values[column]);
+      Select(row.id, row.values[column]);
     }
   }
   volumeCloud_ = kRecommendedVolumeCloud[column];
   const int l = supportedShaderLevel_;
-  controls_.SetCurSel(IDC_TEXTURE, l >= 2 ? 2 : l == 1 ? 1 : 0);
-  controls_.SetCurSel(IDC_AUDIO, store_.settings.Audio);
+  Select(IDC_TEXTURE, l >= 2 ? 2 : l == 1 ? 1 : 0);
+  Select(IDC_AUDIO, store_.settings.Audio);
   controls_.SetText(IDC_ADAPTER, adapterDescription_);
 }
 
@@ -202,22 +208,20 @@ void OptionsBehaviour::LoadSettings() {
   const TypedSettings& s = store_.settings;
   const int v = s.ShaderVersion;
   selectedShaderVersion_ = v;
-  controls_.SetCurSel(IDC_SHADER_VERSION, v);
+  Select(IDC_SHADER_VERSION, v);
   EmptyLists();
   FillLists();
 
   // Lower shader versions offer fewer levels; HeightField and Ocean are
   // stored as the index + 1.
   const bool low = v == 0 || v == 1;
-  controls_.SetCurSel(IDC_OBJECT, low ? std::min(s.Object, 1) : s.Object);
-  controls_.SetCurSel(IDC_CHARACTER, low ? std::min(s.Character, 0) : s.Character);
-  controls_.SetCurSel(IDC_SKY, v == 0 ? std::min(s.Sky, 0) : v == 1 ? std::min(s.Sky, 1) : s.Sky);
-  controls_.SetCurSel(IDC_HEIGHTFIELD, !low                 ? s.HeightField - 1
-                                       : s.HeightField <= 1 ? s.HeightField - 1
-                                                            : 0);
-  controls_.SetCurSel(IDC_OCEAN, !low ? s.Ocean - 1 : s.Ocean <= 2 ? s.Ocean - 1 : v == 0 ? 0 : 1);
-  controls_.SetCurSel(IDC_TREE, low ? std::min(s.Tree, 0) : s.Tree);
-  controls_.SetCurSel(IDC_TEXTURE, s.Texture);
+  Select(IDC_OBJECT, low ? std::min(s.Object, 1) : s.Object);
+  Select(IDC_CHARACTER, low ? std::min(s.Character, 0) : s.Character);
+  Select(IDC_SKY, v == 0 ? std::min(s.Sky, 0) : v == 1 ? std::min(s.Sky, 1) : s.Sky);
+  Select(IDC_HEIGHTFIELD, !low ? s.HeightField - 1 : s.HeightField <= 1 ? s.HeightField - 1 : 0);
+  Select(IDC_OCEAN, !low ? s.Ocean - 1 : s.Ocean <= 2 ? s.Ocean - 1 : v == 0 ? 0 : 1);
+  Select(IDC_TREE, low ? std::min(s.Tree, 0) : s.Tree);
+  Select(IDC_TEXTURE, s.Texture);
   AppendStoredResolution();
 
   controls_.SetCheck(IDC_SHADOWMAP, Checked(s.Shadowmap));
@@ -227,7 +231,7 @@ void OptionsBehaviour::LoadSettings() {
   controls_.SetCheck(IDC_WINDOW_MODE, Checked(s.WindowMode));
   controls_.SetCheck(IDC_VSYNC, Checked(s.VSync));
   volumeCloud_ = s.VolumeCloud != 0 ? 1 : 0;
-  controls_.SetCurSel(IDC_AUDIO, s.Audio);
+  Select(IDC_AUDIO, s.Audio);
   controls_.SetText(IDC_ADAPTER, adapterDescription_);
 }
 

@@ -48,6 +48,7 @@ class OptionsBehaviour {
   void LoadSettings();
   void AppendStoredResolution();
   void AddLevels(int id, int count);
+  void Select(int id, int index);
   bool IsHighEndCard() const;
   std::string VideoCardValue(TextEncoder& encoder) const;
 

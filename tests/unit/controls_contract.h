@@ -37,11 +37,19 @@ TYPED_TEST_P(ControlsContract, ANewListHasNoSelection) {
   EXPECT_EQ(this->c().GetText(IDC_TREE), L"");
 }
 
-TYPED_TEST_P(ControlsContract, SelectingPastTheEndLeavesNoSelection) {
+// Whether a failed selection also drops an earlier one differs between
+// Windows (it does) and Wine (it does not); the dialog never relies on it.
+TYPED_TEST_P(ControlsContract, SelectingPastTheEndFails) {
+  this->c().AddString(IDC_SKY, L"x");
+  EXPECT_EQ(this->c().SetCurSel(IDC_SKY, 1), -1);
+  EXPECT_EQ(this->c().GetCurSel(IDC_SKY), -1);
+  EXPECT_EQ(this->c().SetCurSel(IDC_SKY, 0), 0);
+  EXPECT_EQ(this->c().SetCurSel(IDC_SKY, 2), -1);
+}
+
+TYPED_TEST_P(ControlsContract, SelectingMinusOneDropsTheSelection) {
   this->c().AddString(IDC_SKY, L"x");
   this->c().SetCurSel(IDC_SKY, 0);
-  EXPECT_EQ(this->c().SetCurSel(IDC_SKY, 2), -1);
-  EXPECT_EQ(this->c().GetCurSel(IDC_SKY), -1);
   EXPECT_EQ(this->c().SetCurSel(IDC_SKY, -1), -1);
   EXPECT_EQ(this->c().GetCurSel(IDC_SKY), -1);
 }
@@ -77,7 +85,7 @@ TYPED_TEST_P(ControlsContract, TheAdapterTextReadsBackAsWritten) {
 }
 
 REGISTER_TYPED_TEST_SUITE_P(ControlsContract, AnUnsortedListAppends, ANewListHasNoSelection,
-                            SelectingPastTheEndLeavesNoSelection,
+                            SelectingPastTheEndFails, SelectingMinusOneDropsTheSelection,
                             DeletingEveryEntryEmptiesTheSelection,
                             ResetContentEmptiesListAndSelection,
                             CheckBoxesStartUncheckedAndKeepTheirState,

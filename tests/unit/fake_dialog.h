@@ -1,5 +1,6 @@
 // In-memory stand-ins for the dialog's surroundings. The controls answer as
-// Win32 controls do; the contract tests hold both to the same checks.
+// Win32 controls do (a failed selection keeps the old one, as under Wine);
+// the contract tests hold both to the same checks.
 #pragma once
 
 #include <map>
@@ -38,9 +39,10 @@ class FakeControls : public DialogControls {
   int GetCurSel(int id) override { return lists[id].selection; }
   int SetCurSel(int id, int index) override {
     List& list = lists[id];
-    const bool inRange = index >= 0 && index < static_cast<int>(list.items.size());
-    list.selection = inRange ? index : -1;
-    return inRange ? index : -1;
+    if (index == -1) list.selection = -1;
+    if (index < 0 || index >= static_cast<int>(list.items.size())) return -1;
+    list.selection = index;
+    return index;
   }
   int GetCheck(int id) override { return checks[id]; }
   void SetCheck(int id, int state) override { checks[id] = state; }

@@ -308,6 +308,7 @@ TEST_F(LoadTest, ShowsEveryLevelAtShaderVersionTwo) {
   EXPECT_EQ(Selected(IDC_RESOLUTION), Count(IDC_RESOLUTION) - 1);
 }
 
+// The fake keeps an old selection on a failed request, as Wine's controls do.
 TEST_F(LoadTest, AStoredValueBeyondTheListLeavesNoSelection) {
   WriteBytes("Vorn.cfg", "ShaderVersion = 2\nTexture = 7\n");
   probe.pixelShaderVersion = kPixelShader14;

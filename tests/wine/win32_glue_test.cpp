@@ -1,0 +1,155 @@
+// The Win32 glue against the real system: the resource library mapped as
+// data, the process check, the tooltip, the modal dialog and its loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "resource_ids.h"
+#include "win32/framework/app.h"
+#include "win32/framework/dialog.h"
+#include "win32/process_check.h"
+#include "win32/resource_library.h"
+#include "win32/tooltip.h"
+
+namespace vorn {
+namespace {
+
+// Runs each test in the built game folder, where rscdll/ is.
+class GameFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    GetCurrentDirectoryW(MAX_PATH, previous_);
+    ASSERT_TRUE(SetCurrentDirectoryW(L"" VORN_DIST_DIR));
+    library_ = LoadResourceLibrary("KR", 949);
+    ASSERT_NE(library_, nullptr);
+    app_.SetResourceHandle(library_);
+  }
+  void TearDown() override {
+    if (library_) FreeLibrary(library_);
+    SetCurrentDirectoryW(previous_);
+  }
+
+  std::wstring LoadText(UINT id) {
+    wchar_t text[260] = {};
+    LoadStringW(library_, id, text, 260);
+    return text;
+  }
+
+  App app_;
+  HMODULE library_ = nullptr;
+  wchar_t previous_[MAX_PATH] = {};
+};
+
+TEST_F(GameFolderTest, ResourceLibraryIsMappedAsDataOnly) {
+  // A data-file mapping is marked in the handle's low bits; its code is
+  // never run, not even DllMain.
+  EXPECT_NE(reinterpret_cast<ULONG_PTR>(library_) & 3, 0u);
+  EXPECT_EQ(GetProcAddress(library_, "DllMain"), nullptr);
+}
+
+TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
+  for (UINT id : {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
+                  IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT}) {
+    EXPECT_FALSE(LoadText(id).empty()) << "string " << id;
+  }
+  EXPECT_EQ(LoadText(IDS_LEVEL_HIGH), L"\xB192\xC74C");  // 높음
+}
+
+TEST_F(GameFolderTest, ResourceLibraryHoldsTheDialogAndIcon) {
+  EXPECT_NE(FindResourceW(library_, MAKEINTRESOURCEW(IDD_OPTIONS), RT_DIALOG), nullptr);
+  for (int size : {16, 32, 48, 256}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(library_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
+    EXPECT_NE(icon, nullptr) << size;
+    if (icon) DestroyIcon(icon);
+  }
+}
+
+TEST(ResourceLibrary, AMissingRegionLibraryIsNotLoaded) {
+  EXPECT_EQ(LoadResourceLibrary("XX", 949), nullptr);
+}
+
+TEST(ProcessCheck, FindsARunningProcessInAnyLetterCase) {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring name = wcsrchr(path, L'\\') + 1;
+  for (wchar_t& c : name) c = static_cast<wchar_t>(towupper(c));
+  EXPECT_TRUE(IsProcessRunning(name.c_str())) << "expected to find " << name.size() << " chars";
+  EXPECT_FALSE(IsProcessRunning(L"VornClient.exe"));
+}
+
+TEST_F(GameFolderTest, TooltipKeepsALongTipUpForThirtySeconds) {
+  Tooltip tooltip;
+  tooltip.Create(nullptr);
+  ASSERT_NE(tooltip.hwnd(), nullptr);
+  HWND owner = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                               nullptr, nullptr);
+  HWND box = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | BS_AUTOCHECKBOX, 0, 0, 50, 20, owner,
+                             nullptr, nullptr, nullptr);
+  tooltip.AddTool(owner, box, IDS_VSYNC_TIP);
+  EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETTOOLCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 30000);
+  EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETMAXTIPWIDTH, 0, 0), 300);
+
+  wchar_t text[260] = {};
+  TOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  tool.hwnd = owner;
+  tool.uId = reinterpret_cast<UINT_PTR>(box);
+  tool.lpszText = text;
+  SendMessageW(tooltip.hwnd(), TTM_GETTEXTW, 260, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(std::wstring(text), LoadText(IDS_VSYNC_TIP));
+  DestroyWindow(owner);
+}
+
+// Ends itself from its first message; counts what the loop showed the app.
+class SelfClosingDialog : public Dialog {
+ public:
+  SelfClosingDialog() : Dialog(IDD_OPTIONS, nullptr) {}
+  std::wstring adapter = L"ATI Radeon HD 2600";
+  std::wstring readBack;
+
+ protected:
+  BOOL OnInitDialog() override {
+    Dialog::OnInitDialog();
+    PostMessageW(hwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    return TRUE;
+  }
+  void DoDataExchange(const DataExchange& dx) override { dx.Text(IDC_ADAPTER, adapter); }
+  void OnCancel() override {
+    std::wstring shown = adapter;
+    UpdateData(true);
+    readBack = adapter;
+    Dialog::OnCancel();
+  }
+};
+
+class CountingApp : public App {
+ public:
+  bool PreTranslateMessage(MSG*) override {
+    ++seen;
+    return false;
+  }
+  int seen = 0;
+};
+
+TEST(ModalDialog, RunsItsOwnLoopThroughTheApplicationsFilter) {
+  wchar_t previous[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, previous);
+  ASSERT_TRUE(SetCurrentDirectoryW(L"" VORN_DIST_DIR));
+  CountingApp app;
+  HMODULE library = LoadResourceLibrary("KR", 949);
+  app.SetResourceHandle(library);
+  SelfClosingDialog dialog;
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_GT(app.seen, 0);
+  EXPECT_EQ(dialog.readBack, L"ATI Radeon HD 2600") << "text 1000 exchanged both ways";
+  EXPECT_EQ(dialog.hwnd(), nullptr);
+  FreeLibrary(library);
+  SetCurrentDirectoryW(previous);
+}
+
+}  // namespace
+}  // namespace vorn
