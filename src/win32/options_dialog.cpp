@@ -6,7 +6,6 @@
 #include "win32/d3d9_probe.h"
 #include "win32/framework/app.h"
 #include "win32/text_encoder.h"
-#include "win32/vorn_option_app.h"
 
 namespace vorn {
 namespace {
@@ -36,11 +35,11 @@ const OptionsDialog::CommandEntry OptionsDialog::kCommands[] = {
     {BN_CLICKED, IDOK, &OptionsDialog::OnBnClickedOk},
 };
 
-OptionsDialog::OptionsDialog(SettingsStore& store, HWND parent)
+OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent)
     : Dialog(IDD_OPTIONS, parent),
       icon_(LoadDialogIcon(SM_CXICON, SM_CYICON)),
       smallIcon_(LoadDialogIcon(SM_CXSMICON, SM_CYSMICON)),
-      store_(store),
+      tooltip_(tooltip),
       behaviour_(store, *this, *this) {}
 
 OptionsDialog::~OptionsDialog() {
@@ -80,7 +79,7 @@ BOOL OptionsDialog::OnInitDialog() {
     EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
     return FALSE;
   }
-  static_cast<VornOptionApp*>(App::Current())->AddTooltip(vsync_.hwnd, IDS_VSYNC_TIP);
+  tooltip_.AddTool(hwnd(), vsync_.hwnd, IDS_VSYNC_TIP);
   return TRUE;
 }
 

@@ -11,12 +11,14 @@
 #include "dialog/dialog_ports.h"
 #include "dialog/options_behaviour.h"
 #include "win32/framework/dialog.h"
+#include "win32/tooltip.h"
 
 namespace vorn {
 
 class OptionsDialog : public Dialog, private DialogControls, private StringTable {
  public:
-  OptionsDialog(SettingsStore& store, HWND parent = nullptr);
+  // Registers its tips with the application's tooltip window.
+  OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent = nullptr);
   ~OptionsDialog() override;
 
  protected:
@@ -60,7 +62,7 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
 
-  SettingsStore& store_;
+  Tooltip& tooltip_;
   OptionsBehaviour behaviour_;
 };
 

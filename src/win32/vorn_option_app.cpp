@@ -49,11 +49,11 @@ bool VornOptionApp::InitInstance() {
   LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);
   SetRegistryKey(text);
 
-  OptionsDialog dialog(g_settings);
-  mainWindow = &dialog;
+  // The dialog is the main window; it has no window yet, so the tooltip
+  // window is made without owner.
+  OptionsDialog dialog(g_settings, tooltip_);
   tooltip_.Create(nullptr);
   dialog.DoModal();  // saving happens in the dialog's OK handler
-  mainWindow = nullptr;
   return false;
 }
 
@@ -67,10 +67,6 @@ int VornOptionApp::ExitInstance() {
 bool VornOptionApp::PreTranslateMessage(MSG* msg) {
   tooltip_.Relay(msg);
   return App::PreTranslateMessage(msg);
-}
-
-void VornOptionApp::AddTooltip(HWND control, UINT stringId) {
-  tooltip_.AddTool(mainWindow ? mainWindow->hwnd() : nullptr, control, stringId);
 }
 
 }  // namespace vorn

@@ -15,8 +15,6 @@ class VornOptionApp : public App {
   int ExitInstance() override;
   bool PreTranslateMessage(MSG* msg) override;
 
-  void AddTooltip(HWND control, UINT stringId);
-
  private:
   HINSTANCE savedResourceHandle_ = nullptr;
   HMODULE resourceLibrary_ = nullptr;

@@ -9,6 +9,7 @@
 #include "resource_ids.h"
 #include "win32/framework/app.h"
 #include "win32/framework/dialog.h"
+#include "win32/options_dialog.h"
 #include "win32/process_check.h"
 #include "win32/resource_library.h"
 #include "win32/tooltip.h"
@@ -149,6 +150,37 @@ TEST(ModalDialog, RunsItsOwnLoopThroughTheApplicationsFilter) {
   EXPECT_EQ(dialog.hwnd(), nullptr);
   FreeLibrary(library);
   SetCurrentDirectoryW(previous);
+}
+
+// The real Options dialog, closed as soon as it has initialised. Icons are
+// checked here: Wine answers WM_GETICON only within the window's process.
+class ClosingOptionsDialog : public OptionsDialog {
+ public:
+  using OptionsDialog::OptionsDialog;
+  LRESULT bigIcon = 0, smallIcon = 0;
+  std::wstring title;
+
+ protected:
+  BOOL OnInitDialog() override {
+    const BOOL result = OptionsDialog::OnInitDialog();
+    bigIcon = SendMessageW(hwnd(), WM_GETICON, ICON_BIG, 0);
+    smallIcon = SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0);
+    title = Window{hwnd()}.Text();
+    EndDialog(IDCANCEL);
+    return result;
+  }
+};
+
+TEST_F(GameFolderTest, OptionsDialogSetsItsIconsAndTitle) {
+  SettingsStore store;
+  Tooltip tooltip;
+  tooltip.Create(nullptr);
+  ClosingOptionsDialog dialog(store, tooltip);
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_NE(dialog.bigIcon, 0);
+  EXPECT_NE(dialog.smallIcon, 0);
+  EXPECT_EQ(dialog.title, L"VornOption");
+  EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETTOOLCOUNT, 0, 0), 1) << "the VSync tip";
 }
 
 }  // namespace

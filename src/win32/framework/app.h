@@ -7,8 +7,6 @@
 
 namespace vorn {
 
-class Dialog;
-
 class App {
  public:
   App();
@@ -34,8 +32,6 @@ class App {
   // The tool keeps nothing in the registry; the name is only remembered.
   void SetRegistryKey(const wchar_t* name) { registryKey_ = name; }
   const std::wstring& RegistryKey() const { return registryKey_; }
-
-  Dialog* mainWindow = nullptr;
 
  private:
   static App* current_;

@@ -15,13 +15,13 @@ void DataExchange::Text(int id, std::wstring& text) const {
 
 INT_PTR Dialog::DoModal() {
   App* app = App::Current();
+  running_ = true;  // before creation: OnInitDialog may already end the dialog
   hwnd_ = CreateDialogParamW(app->ResourceHandle(), MAKEINTRESOURCEW(templateId_), parent_,
                              &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) return -1;
   if (parent_) EnableWindow(parent_, FALSE);
   ShowWindow(hwnd_, SW_SHOWNORMAL);
 
-  running_ = true;
   MSG msg;
   while (running_) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

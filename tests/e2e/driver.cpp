@@ -1,0 +1,274 @@
+// Drives the real VornOption.exe from outside, as a player would: starts it
+// in the current folder, finds its windows, reads and presses its controls.
+// Steps come from the command line, e.g.
+//   driver start dialog sel 1015 0 select 1015 2 click 1 exit 0
+// Any step that does not hold ends the driver with status 1 and a message.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kPatienceMs = 20000;
+
+PROCESS_INFORMATION g_tool = {};
+PROCESS_INFORMATION g_client = {};
+HWND g_dialog = nullptr;
+
+void EndClient() {
+  if (g_client.hProcess) TerminateProcess(g_client.hProcess, 0);
+}
+
+[[noreturn]] void Fail(const std::wstring& what) {
+  std::fwprintf(stderr, L"driver: %ls\n", what.c_str());
+  if (g_tool.hProcess) TerminateProcess(g_tool.hProcess, 99);
+  EndClient();
+  std::exit(1);
+}
+
+struct HeldFile {
+  HANDLE handle;
+  DWORD milliseconds;
+};
+
+DWORD WINAPI ReleaseLater(void* parameter) {
+  auto* held = static_cast<HeldFile*>(parameter);
+  Sleep(held->milliseconds);
+  CloseHandle(held->handle);
+  delete held;
+  return 0;
+}
+
+void Expect(bool ok, const std::wstring& what) {
+  if (!ok) Fail(what);
+}
+
+template <typename Found>
+auto WaitFor(Found found, const std::wstring& what) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (auto result = found()) return result;
+    if (GetTickCount() - start > kPatienceMs) Fail(L"timed out waiting for " + what);
+    Sleep(20);
+  }
+}
+
+std::wstring TextOf(HWND window) {
+  wchar_t text[1024] = {};
+  GetWindowTextW(window, text, 1024);
+  return text;
+}
+
+// Strings as the tool shows them, read from its resource library.
+std::wstring ResourceString(const std::wstring& spec) {
+  if (spec.empty() || spec[0] != L'@') return spec;
+  HMODULE library = LoadLibraryExW(L"rscdll\\VornOptionKR.dll", nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  wchar_t text[260] = {};
+  LoadStringW(library, static_cast<UINT>(_wtoi(spec.c_str() + 1)), text, 260);
+  FreeLibrary(library);
+  return text;
+}
+
+HWND VisibleDialog(const wchar_t* title) {
+  HWND window = FindWindowW(L"#32770", title);
+  return window && IsWindowVisible(window) ? window : nullptr;
+}
+
+HWND Item(int id) {
+  HWND item = GetDlgItem(g_dialog, id);
+  Expect(item != nullptr, L"no item " + std::to_wstring(id));
+  return item;
+}
+
+LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(Item(id), message, wParam, lParam, SMTO_NORMAL, 3000, &result);
+  return static_cast<LRESULT>(result);
+}
+
+std::wstring ListEntry(int id, int index) {
+  const LRESULT length = Send(id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index));
+  if (length < 0) return L"<none>";
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  Send(id, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&text[0]));
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+void ExpectNumber(const wchar_t* what, int id, LRESULT expected, LRESULT got) {
+  Expect(expected == got, std::wstring(what) + L" of " + std::to_wstring(id) + L": expected " +
+                              std::to_wstring(expected) + L", got " + std::to_wstring(got));
+}
+
+void Start(const wchar_t* exe) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  std::wstring command = exe;
+  Expect(CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &g_tool) != FALSE,
+         std::wstring(L"cannot start ") + exe + L", error " + std::to_wstring(GetLastError()));
+}
+
+DWORD WaitForExit() {
+  Expect(WaitForSingleObject(g_tool.hProcess, kPatienceMs) == WAIT_OBJECT_0,
+         L"the tool did not end");
+  DWORD code = 0;
+  GetExitCodeProcess(g_tool.hProcess, &code);
+  return code;
+}
+
+// A message box with this caption; its text is the static item 0xFFFF.
+HWND MessageBoxWindow(const std::wstring& caption) {
+  return WaitFor([&] { return VisibleDialog(caption.c_str()); }, L"a box titled " + caption);
+}
+
+// Starts `exe` and measures the time until its dialog is on screen.
+double SecondsToDialog(const wchar_t* exe, const wchar_t* title) {
+  const auto start = std::chrono::steady_clock::now();
+  Start(exe);
+  HWND dialog =
+      WaitFor([&] { return VisibleDialog(title); }, L"the dialog of " + std::wstring(exe));
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  WaitForExit();
+  CloseHandle(g_tool.hProcess);
+  CloseHandle(g_tool.hThread);
+  g_tool = {};
+  return seconds;
+}
+
+void Timing(int rounds) {
+  std::vector<double> tool, baseline;
+  for (int i = 0; i < rounds; ++i) {
+    baseline.push_back(SecondsToDialog(L"Baseline.exe", L"VornOption"));
+    tool.push_back(SecondsToDialog(L"VornOption.exe", L"VornOption"));
+  }
+  std::sort(tool.begin(), tool.end());
+  std::sort(baseline.begin(), baseline.end());
+  const double t = tool[tool.size() / 2], b = baseline[baseline.size() / 2];
+  std::printf(
+      "start to dialog ready, median of %d: VornOption %.0f ms, baseline %.0f ms, "
+      "ratio %.2f (target 1.3)\n",
+      rounds, t * 1000, b * 1000, t / b);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  std::vector<std::wstring> args(argv + 1, argv + argc);
+  size_t i = 0;
+  auto next = [&]() -> std::wstring {
+    Expect(i < args.size(), L"missing argument after " + args[i - 1]);
+    return args[i++];
+  };
+  auto nextInt = [&] { return _wtoi(next().c_str()); };
+
+  while (i < args.size()) {
+    const std::wstring step = next();
+    if (step == L"start") {
+      Start(L"VornOption.exe");
+    } else if (step == L"dialog") {
+      g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
+    } else if (step == L"no-dialog") {
+      Expect(FindWindowW(L"#32770", L"VornOption") == nullptr, L"the Options dialog is open");
+    } else if (step == L"box") {  // caption, text: answers the box with its button
+      const std::wstring caption = ResourceString(next()), text = ResourceString(next());
+      HWND box = MessageBoxWindow(caption);
+      const std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
+      Expect(shown == text, L"box text: expected \"" + text + L"\", got \"" + shown + L"\"");
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+    } else if (step == L"box-contains") {  // caption, part of the text
+      const std::wstring caption = ResourceString(next()), part = next();
+      HWND box = MessageBoxWindow(caption);
+      const std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
+      Expect(shown.find(part) != std::wstring::npos, L"box text lacks \"" + part + L"\": " + shown);
+      PostMessageW(box, WM_COMMAND, IDOK, 0);
+      WaitFor([&] { return !IsWindow(box); }, L"the box to close");
+    } else if (step == L"items") {  // every item of the dialog, visible
+      for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
+                     1011, 1012, 1013, 1014, 1015, 1016, 1017, 1020, IDOK, IDCANCEL}) {
+        Expect(IsWindowVisible(Item(id)) != FALSE, L"item " + std::to_wstring(id) + L" hidden");
+      }
+    } else if (step == L"text") {  // id, expected window text
+      const int id = nextInt();
+      const std::wstring expected = next(), shown = TextOf(Item(id));
+      Expect(shown == expected, L"text of " + std::to_wstring(id) + L": expected \"" + expected +
+                                    L"\", got \"" + shown + L"\"");
+    } else if (step == L"count") {
+      const int id = nextInt();
+      ExpectNumber(L"count", id, nextInt(), Send(id, CB_GETCOUNT));
+    } else if (step == L"sel") {
+      const int id = nextInt();
+      ExpectNumber(L"selection", id, nextInt(), Send(id, CB_GETCURSEL));
+    } else if (step == L"entry") {  // id, index, text
+      const int id = nextInt(), index = nextInt();
+      const std::wstring expected = ResourceString(next()), shown = ListEntry(id, index);
+      Expect(shown == expected, L"entry " + std::to_wstring(index) + L" of " + std::to_wstring(id) +
+                                    L": expected \"" + expected + L"\", got \"" + shown + L"\"");
+    } else if (step == L"check") {
+      const int id = nextInt();
+      ExpectNumber(L"check", id, nextInt(), Send(id, BM_GETCHECK));
+    } else if (step == L"enabled") {
+      const int id = nextInt();
+      ExpectNumber(L"enabled", id, nextInt(), IsWindowEnabled(Item(id)) ? 1 : 0);
+    } else if (step == L"select") {  // as a player would: the list then notifies the dialog
+      const int id = nextInt(), index = nextInt();
+      Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));
+      DWORD_PTR ignored;
+      SendMessageTimeoutW(g_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                          reinterpret_cast<LPARAM>(Item(id)), SMTO_NORMAL, 3000, &ignored);
+    } else if (step == L"click") {
+      Send(nextInt(), BM_CLICK);
+    } else if (step == L"close") {
+      PostMessageW(g_dialog, WM_CLOSE, 0, 0);
+    } else if (step == L"exit") {
+      const DWORD expected = static_cast<DWORD>(nextInt()), code = WaitForExit();
+      Expect(code == expected, L"exit status: expected " + std::to_wstring(expected) + L", got " +
+                                   std::to_wstring(code));
+    } else if (step == L"hold") {  // ready marker, then wait for the done marker
+      const std::wstring ready = next(), done = next();
+      CloseHandle(CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
+              L"the marker " + done);
+    } else if (step == L"sleep") {
+      Sleep(static_cast<DWORD>(nextInt()));
+    } else if (step == L"lock") {  // file, milliseconds: hold it open without sharing
+      const std::wstring file = next();
+      auto* lock = new HeldFile{
+          CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+          static_cast<DWORD>(nextInt())};
+      Expect(lock->handle != INVALID_HANDLE_VALUE, L"cannot open " + file);
+      CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, lock, 0, nullptr));
+    } else if (step == L"client") {  // a stand-in game client under the given name
+      const std::wstring name = next();
+      wchar_t self[MAX_PATH] = {};
+      GetModuleFileNameW(nullptr, self, MAX_PATH);
+      Expect(CopyFileW(self, name.c_str(), FALSE) != FALSE, L"cannot copy to " + name);
+      STARTUPINFOW startup = {};
+      startup.cb = sizeof(startup);
+      std::wstring command = name + L" sleep 60000";
+      Expect(CreateProcessW(name.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &g_client) != FALSE,
+             L"cannot start " + name);
+    } else if (step == L"run") {  // exe, expected exit status
+      const std::wstring exe = next();
+      Start(exe.c_str());
+      const DWORD expected = static_cast<DWORD>(nextInt()), code = WaitForExit();
+      Expect(code == expected, exe + L" ended with " + std::to_wstring(code));
+    } else if (step == L"timing") {
+      Timing(nextInt());
+    } else {
+      Fail(L"unknown step " + step);
+    }
+  }
+  EndClient();
+  return 0;
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# End-to-end scenarios: the real VornOption.exe in a temporary game folder,
+# driven from outside by driver.exe, under Xvfb in a Wine virtual desktop.
+# Expects the prefix of scripts/wine-prefix.sh; prints "N passed, N failed".
+set -uo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+source "$root/scripts/wine-env.sh"
+build=$root/$VORN_WINE_BUILD
+export WINEPREFIX=$VORN_WINEPREFIX WINEDEBUG=-all
+out=$root/build/e2e
+mkdir -p "$out"
+
+source "$root/scripts/xvfb.sh"
+
+passed=0
+failed=0
+failures=()
+
+# A fresh game folder holding the built program, the driver and the given
+# sample files (name=content-file pairs or plain sample names).
+new_game() {
+  game=$(mktemp -d "$out/game.XXXX")
+  cp -r "$build/dist/." "$game/"
+  cp "$build/e2e/driver.exe" "$build/e2e/Baseline.exe" "$game/"
+  cp "$root/sample/VornSafeMode.cfg" "$game/"
+}
+
+reg() { "$VORN_WINE" reg "$@" >/dev/null 2>&1; }
+
+# The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
+# or a shader model and optionally PCI vendor and device IDs.
+card() {
+  reg delete 'HKCU\Software\Wine\Direct3D' /f
+  [ "$1" = default ] && return
+  reg add 'HKCU\Software\Wine\Direct3D' /v MaxShaderModelPS /t REG_DWORD /d "$1" /f
+  if [ $# -ge 3 ]; then
+    reg add 'HKCU\Software\Wine\Direct3D' /v VideoPciVendorID /t REG_DWORD /d "$2" /f
+    reg add 'HKCU\Software\Wine\Direct3D' /v VideoPciDeviceID /t REG_DWORD /d "$3" /f
+  fi
+}
+
+check() {  # name, command...: one scenario step that must hold
+  local name=$1
+  shift
+  if "$@"; then
+    return 0
+  fi
+  echo "FAIL: $name: $*" >&2
+  scenario_ok=false
+}
+
+drive() { (cd "$game" && "$VORN_WINE" driver.exe "$@"); }
+
+scenario() { scenario_name=$1; scenario_ok=true; echo "-- $1"; }
+finish() {
+  if $scenario_ok; then passed=$((passed + 1)); else failed=$((failed + 1)); failures+=("$scenario_name"); fi
+  wineserver -w 2>/dev/null
+}
+
+same_file() { cmp -s "$1" "$2" || { echo "  $1 differs from $2:"; diff <(cat -A "$2") <(cat -A "$1") | head -20; return 1; }; }
+absent() { [ ! -e "$1" ] || { echo "  $1 exists"; return 1; }; }
+
+expect_file() {  # file; expected lines on stdin, written with CR LF
+  sed 's/$/\r/' > "$game/expected.cfg"
+  same_file "$1" "$game/expected.cfg"
+}
+
+source "$root/tests/e2e/scenarios.sh"
+
+echo
+[ ${#failures[@]} -eq 0 ] || echo "failed scenarios: ${failures[*]}"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
