@@ -59,9 +59,12 @@ auto WaitFor(Found found, const std::wstring& what) {
   }
 }
 
+// WM_GETTEXT, since GetWindowText does not ask controls of other processes.
 std::wstring TextOf(HWND window) {
   wchar_t text[1024] = {};
-  GetWindowTextW(window, text, 1024);
+  DWORD_PTR ignored;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 3000,
+                      &ignored);
   return text;
 }
 

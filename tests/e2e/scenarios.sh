@@ -42,3 +42,316 @@ touch "$game/done.mark"
 check drive wait $driver
 echo "  screenshot: $out/dialog.png"
 finish
+
+# Lines of the sample Vorn.cfg that the tool never interprets, as it writes them.
+sample_unknown_keys() {
+  cat <<'KEYS'
+sectorrendersize = 5
+grassrenderrange = 2
+objectload = 1
+filemode = 1
+service = 1
+cdnserverip = 192.0.2.10
+channelserverip = 192.0.2.20
+sehserverip1 = 192.0.2.30
+sehserverip2 = 192.0.2.31
+secsysparam = 0
+cdnserverport = 80
+channelserverport = 20000
+serviceparam = 0
+testmode = 0
+globaltype = 0
+alignwindow = 0
+KEYS
+}
+
+# The sample Vorn.cfg saved unchanged on the default card (GeForce GTX 470).
+sample_saved_on_default_card() {
+  cat <<'CFG'
+glarerender = 1
+shaderversion = 2
+supportshader = 3
+shadowmap = 1
+waterreflection = 0
+volumecloud = 0
+texture = 2
+character = 1
+heightfield = 2
+object = 1
+ocean = 2
+sky = 1
+tree = 2
+treenormalmap = 1
+bit = 32
+width = 1280
+height = 1024
+windowmode = 1
+audio = 1
+vsync = 0
+CFG
+  sample_unknown_keys
+  printf 'videocard = NVIDIA_GeForce_GTX_470\nid = player\n'
+}
+
+scenario "first start without Vorn.cfg: recommended values, safe-mode resolution, OK creates it"
+new_game
+check drive drive start dialog text 1000 "NVIDIA GeForce GTX 470" \
+  count 1015 3 sel 1015 0 entry 1015 0 @105 entry 1015 2 @103 sel 1003 2 sel 1016 1 \
+  count 1004 1 sel 1004 0 count 1005 2 sel 1005 1 count 1013 1 sel 1013 0 \
+  text 1002 "1024 x 768 , 32bit" check 1010 1 check 1012 0 enabled 1012 0 enabled 1011 0 \
+  enabled 1017 0 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" <<'CFG'
+glarerender = 0
+shaderversion = 0
+shadowmap = 1
+waterreflection = 0
+volumecloud = 0
+texture = 2
+character = 0
+heightfield = 1
+object = 1
+ocean = 1
+sky = 0
+tree = 0
+bit = 32
+width = 1024
+height = 768
+windowmode = 0
+audio = 1
+sectorrendersize = 3
+grassrenderrange = 1
+objectload = 0
+filemode = 1
+service = 1
+cdnserverip = 192.0.2.10
+channelserverip = 192.0.2.20
+sehserverip1 = 192.0.2.30
+sehserverip2 = 192.0.2.31
+secsysparam = 0
+cdnserverport = 80
+channelserverport = 20000
+serviceparam = 0
+testmode = 0
+globaltype = 0
+alignwindow = 0
+supportshader = 3
+treenormalmap = 0
+vsync = 0
+videocard = NVIDIA_GeForce_GTX_470
+id = 
+CFG
+check "safe-mode file untouched" same_file "$game/VornSafeMode.cfg" "$root/sample/VornSafeMode.cfg"
+finish
+
+card 3 0x10de 0x0191  # NVIDIA GeForce 8800 GTX
+
+scenario "existing Vorn.cfg shown; lists 1004 and 1013 drive their check boxes; OK saves"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog text 1000 "NVIDIA GeForce 8800 GTX" \
+  sel 1015 2 sel 1004 1 sel 1007 1 sel 1005 1 sel 1008 1 sel 1006 1 sel 1013 2 sel 1003 2 \
+  sel 1016 1 text 1002 "1280 x 1024 , 32bit" check 1010 1 check 1011 0 enabled 1011 0 \
+  check 1012 1 check 1017 1 check 1014 1 check 1020 0 \
+  select 1004 2 check 1011 1 enabled 1011 1 select 1013 0 check 1017 0 enabled 1017 0 \
+  click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(
+  cat <<'CFG'
+glarerender = 1
+shaderversion = 2
+supportshader = 3
+shadowmap = 1
+waterreflection = 1
+volumecloud = 0
+texture = 2
+character = 1
+heightfield = 2
+object = 2
+ocean = 3
+sky = 1
+tree = 0
+treenormalmap = 0
+bit = 32
+width = 1280
+height = 1024
+windowmode = 1
+audio = 1
+vsync = 0
+CFG
+  sample_unknown_keys
+  printf 'videocard = NVIDIA_GeForce_8800_GTX\nid = player\n'
+)
+finish
+
+scenario "changing the shader version refills the lists; the button applies the recommended values"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog select 1015 1 \
+  count 1004 2 count 1007 1 count 1005 2 count 1006 1 count 1008 2 count 1013 1 \
+  sel 1006 0 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 1 sel 1013 0 sel 1007 0 \
+  check 1010 1 check 1011 0 check 1012 0 check 1017 0 check 1020 0 \
+  select 1015 2 count 1004 3 count 1013 3 \
+  sel 1006 2 sel 1005 2 sel 1008 2 sel 1004 2 sel 1013 2 sel 1007 2 \
+  check 1011 1 check 1012 1 check 1017 1 check 1020 0 \
+  select 1006 0 click 1009 sel 1006 2 text 1002 "1280 x 1024 , 32bit" click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(
+  cat <<'CFG'
+glarerender = 1
+shaderversion = 2
+supportshader = 3
+shadowmap = 1
+waterreflection = 1
+volumecloud = 1
+texture = 2
+character = 2
+heightfield = 3
+object = 2
+ocean = 3
+sky = 2
+tree = 2
+treenormalmap = 1
+bit = 32
+width = 1280
+height = 1024
+windowmode = 1
+audio = 1
+vsync = 0
+CFG
+  sample_unknown_keys
+  printf 'videocard = NVIDIA_GeForce_8800_GTX\nid = player\n'
+)
+finish
+
+card 3 0x1002 0x9581  # ATI Mobility Radeon HD 2600: not high-end
+
+scenario "recommended settings for a Radeon HD 2600 at the highest shader version"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog text 1000 "ATI Mobility Radeon HD 2600" click 1009 \
+  sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1 \
+  check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+card 2  # pixel shader 2.0: NVIDIA GeForce FX 5800
+
+scenario "stored levels capped by the stored shader version; unknown keys kept in place"
+new_game
+printf 'Foo = bar\r\nShaderVersion = 0\r\nObject = 2\r\nSky = 1\r\nOcean = 3\r\nHeightField = 3\r\nWidth = 1280\r\nHeight = 1024\r\n' > "$game/Vorn.cfg"
+check drive drive start dialog text 1000 "NVIDIA GeForce FX 5800" count 1015 3 sel 1015 0 \
+  sel 1005 1 sel 1008 0 sel 1004 0 sel 1007 0 sel 1003 -1 check 1012 0 check 1014 1 \
+  check 1020 1 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" <<'CFG'
+foo = bar
+shaderversion = 0
+object = 1
+sky = 0
+ocean = 1
+heightfield = 1
+width = 1280
+height = 1024
+glarerender = 0
+supportshader = 2
+shadowmap = 1
+waterreflection = 0
+volumecloud = 0
+texture = -1
+character = 0
+tree = 0
+treenormalmap = 0
+bit = 32
+windowmode = 1
+audio = 1
+vsync = 1
+videocard = NVIDIA_GeForce_FX_5800
+id = 
+CFG
+finish
+
+card 1  # pixel shader 1.x: NVIDIA GeForce3
+
+scenario "a shader 1.x card offers two shader versions and never stores the tree normal map"
+new_game
+printf 'ShaderVersion = 1\r\nTree = 2\r\nTreeNormalMap = 1\r\n' > "$game/Vorn.cfg"
+check drive drive start dialog text 1000 "NVIDIA GeForce3" count 1015 2 sel 1015 1 \
+  count 1004 2 count 1013 1 sel 1003 -1 click 1 exit 0
+check saved grep -q $'^treenormalmap = 0\r$' "$game/Vorn.cfg"
+check saved grep -q $'^supportshader = 1\r$' "$game/Vorn.cfg"
+finish
+
+card 0  # no pixel shader: NVIDIA GeForce 256
+
+scenario "without pixel shaders the effects are cleared on screen and stored off"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog count 1015 1 sel 1015 -1 check 1012 1 click 1 exit 0
+for key in glarerender waterreflection treenormalmap supportshader; do
+  check "$key off" grep -q "^$key = 0"$'\r$' "$game/Vorn.cfg"
+done
+finish
+
+card default
+
+scenario "a read-only Vorn.cfg is replaced and left writable"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+chmod a-w "$game/Vorn.cfg"
+check drive drive start dialog click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+check writable test "$(stat -c %A "$game/Vorn.cfg" | cut -c3)" = w
+finish
+
+scenario "a save that cannot be done shows the error, keeps the dialog and the old file"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+mkdir "$game/Vorn.cfg.tmp"
+check drive drive start dialog click 1 box-contains Vorn "Vorn.cfg" dialog sel 1015 2 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "a folder where Vorn.cfg must go: the error is shown and the folder left alone"
+new_game
+mkdir "$game/Vorn.cfg"
+check drive drive start dialog click 1 box-contains Vorn "Vorn.cfg" click 2 exit 0
+check "still a folder" test -d "$game/Vorn.cfg"
+check "no temporary file" absent "$game/Vorn.cfg.tmp"
+finish
+
+scenario "a planted d3d9.dll in the game folder is never loaded"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+cp "$build/e2e/d3d9.dll" "$game/"
+WINEDLLOVERRIDES="d3d9=n,b" check drive drive start dialog click 1 exit 0
+check "tool loaded no planted code" absent "$game/planted-d3d9-ran.txt"
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+WINEDLLOVERRIDES="d3d9=n,b" check "an ordinary import does load it" drive run Baseline.exe 2
+check "so the check can fail" test -e "$game/planted-d3d9-ran.txt"
+finish
+
+scenario "without Direct3D 9 the lists stay empty and OK is disabled"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+WINEDLLOVERRIDES="d3d9=" check drive drive start dialog count 1015 0 count 1002 0 enabled 1 0 \
+  click 1 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "Vorn.cfg held open by another program for a moment is still replaced"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog lock Vorn.cfg 300 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+finish
+
+scenario "Vorn.cfg held open for longer: the error is shown and the old file kept"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog lock Vorn.cfg 5000 click 1 box-contains Vorn "Vorn.cfg" click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+check "no temporary file" absent "$game/Vorn.cfg.tmp"
+finish
+
+scenario "start-up time against a baseline that only does what must be done"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check timing drive timing 5
+finish
