@@ -5,7 +5,7 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
-.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz wine-test e2e demo bench format clean
+.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports wine-test demo bench format clean
 
 deps:
 	@scripts/install-deps.sh
@@ -44,7 +44,10 @@ fuzz: sanitize
 wine-test: wine-build
 	@scripts/wine-tests.sh
 
-test: unit sanitize-test fuzz wine-test
+imports: win32
+	@scripts/check-imports.sh
+
+test: unit sanitize-test fuzz imports wine-test
 	@echo "All tests passed."
 
 demo: wine-build

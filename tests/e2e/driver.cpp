@@ -236,9 +236,13 @@ int wmain(int argc, wchar_t** argv) {
       const DWORD expected = static_cast<DWORD>(nextInt()), code = WaitForExit();
       Expect(code == expected, L"exit status: expected " + std::to_wstring(expected) + L", got " +
                                    std::to_wstring(code));
-    } else if (step == L"hold") {  // ready marker, then wait for the done marker
+    } else if (step == L"hold") {  // ready marker holding the dialog's geometry, then wait
       const std::wstring ready = next(), done = next();
-      CloseHandle(CreateFileW(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      RECT r = {};
+      GetWindowRect(g_dialog, &r);
+      FILE* marker = _wfopen(ready.c_str(), L"w");
+      std::fprintf(marker, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+      std::fclose(marker);
       WaitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; },
               L"the marker " + done);
     } else if (step == L"sleep") {

@@ -65,6 +65,7 @@ expect_file() {  # file; expected lines on stdin, written with CR LF
   same_file "$1" "$game/expected.cfg"
 }
 
+source "$root/scripts/wine-shot.sh"
 source "$root/tests/e2e/scenarios.sh"
 
 echo
