@@ -68,13 +68,13 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// Strings as the tool shows them, read from its resource library.
-std::wstring ResourceString(const std::wstring& spec) {
-  if (spec.empty() || spec[0] != L'@') return spec;
+// A text as given, or "@113" for string 113 of the tool's resource library.
+std::wstring ResourceString(const std::wstring& given) {
+  if (given.empty() || given[0] != L'@') return given;
   HMODULE library = LoadLibraryExW(L"rscdll\\VornOptionKR.dll", nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   wchar_t text[260] = {};
-  LoadStringW(library, static_cast<UINT>(_wtoi(spec.c_str() + 1)), text, 260);
+  LoadStringW(library, static_cast<UINT>(_wtoi(given.c_str() + 1)), text, 260);
   FreeLibrary(library);
   return text;
 }
