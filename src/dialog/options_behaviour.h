@@ -33,7 +33,6 @@ class OptionsBehaviour {
   SaveResult ApplySettings(TextEncoder& encoder);
 
   int SupportedShaderLevel() const { return supportedShaderLevel_; }
-  int SelectedShaderVersion() const { return selectedShaderVersion_; }
   int VolumeCloudFlag() const { return volumeCloud_; }
 
  private:

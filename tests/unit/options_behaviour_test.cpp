@@ -18,28 +18,33 @@ constexpr uint32_t kNoPixelShader = 0xFFFF0000;
 constexpr uint32_t kPixelShader14 = 0xFFFF0104;
 constexpr uint32_t kPixelShader20 = 0xFFFF0200;
 
-class OptionsTest : public TempFolderTest {
+// One dialog's worth of fakes; tests that open several in a row make more.
+struct FakeDialog {
+  void ChooseShaderVersion(int v) {
+    controls.SetCurSel(IDC_SHADER_VERSION, v);
+    behaviour.OnShaderVersionChanged();
+  }
+
+  SettingsStore store;
+  FakeControls controls;
+  FakeStrings strings;
+  OptionsBehaviour behaviour{store, controls, strings};
+};
+
+class OptionsTest : public TempFolderTest, public FakeDialog {
  protected:
   bool Open() { return behaviour.Initialize(probe); }
   int Count(int id) { return controls.GetCount(id); }
   int Selected(int id) { return controls.GetCurSel(id); }
   void Choose(int id, int index) { controls.SetCurSel(id, index); }
-  void ChooseShaderVersion(int v) {
-    Choose(IDC_SHADER_VERSION, v);
-    behaviour.OnShaderVersionChanged();
-  }
   std::string Save() {
     const SaveResult result = behaviour.ApplySettings(encoder);
     EXPECT_TRUE(result.ok) << result.message;
     return ReadBytes("Vorn.cfg");
   }
 
-  SettingsStore store;
-  FakeControls controls;
-  FakeStrings strings;
   FakeProbe probe;
   FakeEncoder encoder;
-  OptionsBehaviour behaviour{store, controls, strings};
 };
 
 // ---- Hardware probe ------------------------------------------------------
@@ -55,13 +60,11 @@ TEST_F(ProbeTest, ShaderVersionListFollowsThePixelShader) {
                {0xFFFF0101, 2, 1}, {0xFFFF0100, 1, 0},     {kNoPixelShader, 1, 0},
                {0, 1, 0}};
   for (const auto& c : cases) {
-    FakeControls fresh;
-    SettingsStore freshStore;
-    OptionsBehaviour fresh_behaviour(freshStore, fresh, strings);
+    FakeDialog d;
     probe.pixelShaderVersion = c.version;
-    ASSERT_TRUE(fresh_behaviour.Initialize(probe));
-    EXPECT_EQ(fresh.GetCount(IDC_SHADER_VERSION), c.entries) << std::hex << c.version;
-    EXPECT_EQ(fresh_behaviour.SupportedShaderLevel(), c.level) << std::hex << c.version;
+    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    EXPECT_EQ(d.controls.GetCount(IDC_SHADER_VERSION), c.entries) << std::hex << c.version;
+    EXPECT_EQ(d.behaviour.SupportedShaderLevel(), c.level) << std::hex << c.version;
   }
 }
 
@@ -111,13 +114,11 @@ TEST_F(ListsTest, EntriesFollowTheShaderVersionAndLevel) {
       {kPixelShader20, 2, 3, 3, 3, 3, 3, 3},
   };
   for (const auto& c : cases) {
-    FakeControls fresh;
-    SettingsStore freshStore;
-    OptionsBehaviour b(freshStore, fresh, strings);
+    FakeDialog d;
     probe.pixelShaderVersion = c.pixelShader;
-    ASSERT_TRUE(b.Initialize(probe));
-    fresh.SetCurSel(IDC_SHADER_VERSION, c.v);
-    b.OnShaderVersionChanged();
+    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    d.ChooseShaderVersion(c.v);
+    FakeControls& fresh = d.controls;
     SCOPED_TRACE(c.v);
     EXPECT_EQ(fresh.GetCount(IDC_OCEAN), c.ocean);
     EXPECT_EQ(fresh.GetCount(IDC_HEIGHTFIELD), c.heightField);
@@ -215,14 +216,11 @@ TEST_F(RecommendedTest, HighEndCardsTakeTheFirstColumnAtVersionTwo) {
   for (const wchar_t* card :
        {L"NVIDIA GeForce 8800 GTX", L"ATI Radeon X1950 Pro", L"ATI Radeon HD 3200 Graphics"}) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(card)));
-    FakeControls fresh;
-    SettingsStore freshStore;
-    OptionsBehaviour b(freshStore, fresh, strings);
+    FakeDialog d;
     probe.description = card;
-    ASSERT_TRUE(b.Initialize(probe));
-    fresh.SetCurSel(IDC_SHADER_VERSION, 2);
-    b.OnShaderVersionChanged();
-    ExpectColumn(fresh, b, kHighEnd);
+    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    d.ChooseShaderVersion(2);
+    ExpectColumn(d.controls, d.behaviour, kHighEnd);
   }
 }
 

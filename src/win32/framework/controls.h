@@ -14,7 +14,6 @@ class Window {
   HWND hwnd = nullptr;
 
   void Enable(bool enable) const { EnableWindow(hwnd, enable ? TRUE : FALSE); }
-  bool IsEnabled() const { return IsWindowEnabled(hwnd) != FALSE; }
   std::wstring Text() const {
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(hwnd, &text[0], static_cast<int>(text.size()))));
