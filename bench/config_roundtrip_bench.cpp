@@ -42,7 +42,8 @@ void RoundTrip(benchmark::State& state) {
     vorn::SettingsStore store;
     g_heapPeak = g_heapInUse.load();
     const std::size_t base = g_heapInUse;
-    if (!vorn::ReadGameConfig(store) || !vorn::WriteGameConfig(store).ok) {
+    if (vorn::ReadGameConfig(store) != vorn::ReadResult::kRead ||
+        !vorn::WriteGameConfig(store).ok) {
       state.SkipWithError("round trip failed");
     }
     state.counters["peak_heap_bytes"] = static_cast<double>(g_heapPeak - base);

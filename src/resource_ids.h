@@ -13,6 +13,10 @@
 #define IDS_VSYNC_TIP 111
 #define IDS_GAME_RUNNING_CAPTION 112
 #define IDS_GAME_RUNNING_TEXT 113
+// The tool's own error boxes; a library without them gets English texts.
+#define IDS_SAVE_FAILED 120
+#define IDS_SAVE_ADVICE 121
+#define IDS_FILE_TOO_LARGE 122
 
 #define IDC_ADAPTER 1000
 #define IDC_RESOLUTION 1002

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <utility>
 
 namespace vorn {
@@ -42,21 +43,30 @@ bool IsWorthKeeping(std::string_view tail) {
   return !tail.empty() && !danglingKey;
 }
 
-bool ReadFile(const std::string& path, std::string& bytes) {
+enum class FileRead { kRead, kCannotOpen, kTooLarge };
+
+// Reads the whole file, refusing one over kMaxConfigBytes before holding it.
+FileRead ReadFile(const std::string& path, std::string& bytes) {
   std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
                                                        &std::fclose);
-  if (!file) return false;
-  // Read straight into a buffer of the file's size; grow only if it grew.
+  if (!file) return FileRead::kCannotOpen;
+  // Read straight into a buffer of the file's size; ftell fails past 2 GB
+  // where long has 32 bits, and a file may grow: the loop below sees both.
   long size = 0;
   if (std::fseek(file.get(), 0, SEEK_END) == 0 && (size = std::ftell(file.get())) > 0) {
+    if (static_cast<unsigned long>(size) > kMaxConfigBytes) return FileRead::kTooLarge;
     bytes.resize(static_cast<std::size_t>(size));
-    std::rewind(file.get());
-    bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
   }
+  std::rewind(file.get());
+  bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
   char chunk[4096];
   std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) bytes.append(chunk, got);
-  return !std::ferror(file.get());  // a folder opens on some systems but cannot be read
+  while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
+    if (bytes.size() + got > kMaxConfigBytes) return FileRead::kTooLarge;
+    bytes.append(chunk, got);
+  }
+  // A folder opens on some systems but cannot be read.
+  return std::ferror(file.get()) ? FileRead::kCannotOpen : FileRead::kRead;
 }
 
 int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
@@ -65,15 +75,31 @@ int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
 
 enum class ConfigKind { kGame, kSafeMode };
 
-bool ReadConfig(SettingsStore& store, ConfigKind kind) {
+ReadResult ReadConfig(SettingsStore& store, ConfigKind kind) {
   store.folder = ".";
-  std::string bytes;
-  if (!ReadFile(
-          ConfigPath(store, kind == ConfigKind::kGame ? kGameConfigFile : kSafeModeConfigFile),
-          bytes)) {
-    return false;
+  const bool game = kind == ConfigKind::kGame;
+  ConfigList entries;
+  try {
+    std::string bytes;
+    switch (ReadFile(ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile), bytes)) {
+      case FileRead::kCannotOpen:
+        return ReadResult::kNotRead;
+      case FileRead::kTooLarge:
+        return ReadResult::kTooLarge;
+      case FileRead::kRead:
+        break;
+    }
+    entries = ParseConfig(std::move(bytes));
+    if (game) {
+      // Not a single pair: start over as without the file, but keep its bytes.
+      const bool noPair = entries.size() == 0;
+      store.unreadGameConfig = noPair ? std::string(entries.UnreadTail()) : std::string();
+      if (noPair) return ReadResult::kNotRead;
+    }
+  } catch (const std::bad_alloc&) {
+    return ReadResult::kTooLarge;
   }
-  store.ReplaceEntries(ParseConfig(std::move(bytes)));
+  store.ReplaceEntries(std::move(entries));
 
   TypedSettings& s = store.settings;
   auto number = [&store](const char* key) { return store.LookupNumber(key); };
@@ -104,7 +130,7 @@ bool ReadConfig(SettingsStore& store, ConfigKind kind) {
 
   store.id = store.LookupText("ID");
   store.regionIndex = 0;
-  return true;
+  return ReadResult::kRead;
 }
 
 }  // namespace
@@ -136,8 +162,10 @@ std::string ConfigPath(const SettingsStore& store, const char* fileName) {
   return store.folder + kPathSeparator + fileName;
 }
 
-bool ReadGameConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kGame); }
+ReadResult ReadGameConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kGame); }
 
-bool ReadSafeModeConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kSafeMode); }
+ReadResult ReadSafeModeConfig(SettingsStore& store) {
+  return ReadConfig(store, ConfigKind::kSafeMode);
+}
 
 }  // namespace vorn

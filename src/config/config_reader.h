@@ -2,6 +2,7 @@
 // read up to the first pair that cannot be read.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "config/settings_store.h"
@@ -11,6 +12,17 @@ namespace vorn {
 constexpr char kGameConfigFile[] = "Vorn.cfg";
 constexpr char kSafeModeConfigFile[] = "VornSafeMode.cfg";
 
+// The largest configuration file read. Real ones hold about a kilobyte; a
+// file of this size still fits, with its pairs and the text written back,
+// in the 2 GB a 32-bit program has, on a 64-bit build alike.
+constexpr std::size_t kMaxConfigBytes = std::size_t{256} << 20;
+
+enum class ReadResult {
+  kRead,
+  kNotRead,   // missing, unreadable, or (Vorn.cfg) not a single pair in it
+  kTooLarge,  // over kMaxConfigBytes, or more than memory holds
+};
+
 // Reads pairs up to the first one that fails, keeping the text from there to
 // the end (unless it is only white space or a dangling "key =") verbatim.
 ConfigList ParseConfig(std::string text);
@@ -18,10 +30,14 @@ ConfigList ParseConfig(std::string text);
 // "<folder><separator><file name>"
 std::string ConfigPath(const SettingsStore& store, const char* fileName);
 
-// Both set the folder to "." and return false, leaving the store as it was,
-// when the file cannot be opened. The safe-mode file leaves SupportShader,
+// Both set the folder to "." and, when the file is not read, leave the rest
+// of the store as it was. The safe-mode file leaves SupportShader,
 // TreeNormalMap and VSync alone.
-bool ReadGameConfig(SettingsStore& store);
-bool ReadSafeModeConfig(SettingsStore& store);
+//
+// A Vorn.cfg without a single pair (empty, zero-filled, not text) counts as
+// missing, so that the tool starts over from the safe-mode file; what could
+// not be read of it is kept in the store's unreadGameConfig and written back.
+ReadResult ReadGameConfig(SettingsStore& store);
+ReadResult ReadSafeModeConfig(SettingsStore& store);
 
 }  // namespace vorn

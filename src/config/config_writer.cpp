@@ -1,9 +1,9 @@
 #include "config/config_writer.h"
 
-#include "config/config_reader.h"
-#include "config/file_ops.h"
-
 #include <cstring>
+#include <new>
+
+#include "config/config_reader.h"
 
 namespace vorn {
 
@@ -12,17 +12,17 @@ namespace {
 constexpr std::string_view kSeparator = " = ";
 constexpr std::string_view kLineEnd = "\r\n";
 
-bool IsWritten(const ConfigList& entries, std::size_t i) {
-  const bool isLastLine = i + 1 == entries.size() && entries.UnreadTail().empty();
+bool IsWritten(const ConfigList& entries, std::size_t i, std::string_view tail) {
+  const bool isLastLine = i + 1 == entries.size() && tail.empty();
   return !entries.Value(i).empty() || isLastLine;
 }
 
 }  // namespace
 
-std::string FormatConfig(const ConfigList& entries) {
-  std::size_t size = entries.UnreadTail().size();
+std::string FormatConfig(const ConfigList& entries, std::string_view tail) {
+  std::size_t size = tail.size();
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (IsWritten(entries, i)) {
+    if (IsWritten(entries, i, tail)) {
       size += entries.Key(i).size() + kSeparator.size() + entries.Value(i).size() + kLineEnd.size();
     }
   }
@@ -33,29 +33,37 @@ std::string FormatConfig(const ConfigList& entries) {
     out += bytes.size();
   };
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (!IsWritten(entries, i)) continue;
+    if (!IsWritten(entries, i, tail)) continue;
     put(entries.Key(i));
     put(kSeparator);
     put(entries.Value(i));
     put(kLineEnd);
   }
-  put(entries.UnreadTail());
+  put(tail);
   return text;
+}
+
+std::string FormatConfig(const ConfigList& entries) {
+  return FormatConfig(entries, entries.UnreadTail());
 }
 
 SaveResult WriteGameConfig(SettingsStore& store) {
   store.Set("ID", store.id);
-  const std::string path = ConfigPath(store, kGameConfigFile);
-  const std::string temporary = path + ".tmp";
-  std::string reason;
   SaveResult result;
-  if (!WriteFileDurably(temporary, FormatConfig(store.Entries()), reason) ||
-      !ReplaceFileAtomically(temporary, path, reason)) {
-    RemoveFile(temporary);
-    result.message = "Cannot save " + path + ": " + reason;
+  result.path = ConfigPath(store, kGameConfigFile);
+  const std::string temporary = result.path + ".tmp";
+  const std::string_view tail =
+      store.unreadGameConfig.empty() ? store.Entries().UnreadTail() : store.unreadGameConfig;
+  std::string text;
+  try {
+    text = FormatConfig(store.Entries(), tail);
+  } catch (const std::bad_alloc&) {
+    result.error = kOutOfMemory;
     return result;
   }
-  result.ok = true;
+  result.ok = WriteFileDurably(temporary, text, result.error) &&
+              ReplaceFileAtomically(temporary, result.path, result.error);
+  if (!result.ok) RemoveFile(temporary);
   return result;
 }
 

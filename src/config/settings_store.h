@@ -66,6 +66,9 @@ class SettingsStore {
   TypedSettings settings;
   std::string id;            // value of the ID key as last read
   std::string folder = ".";  // where both configuration files live
+  // What could not be read of a Vorn.cfg without a single pair; the save
+  // writes it after the pairs, as it writes the unread end of any file.
+  std::string unreadGameConfig;
   int regionIndex = 0;
 
  private:

@@ -28,6 +28,10 @@ constexpr int kLevelNames[] = {IDS_LEVEL_LOW, IDS_LEVEL_MEDIUM, IDS_LEVEL_HIGH};
 constexpr int kShaderDependentLists[] = {IDC_CHARACTER, IDC_HEIGHTFIELD, IDC_OCEAN,
                                          IDC_SKY,       IDC_OBJECT,      IDC_TREE};
 
+// The smallest display mode the game offers.
+constexpr uint32_t kMinWidth = 1024;
+constexpr uint32_t kMinHeight = 768;
+
 // The game keeps the adapter name in a 128-byte buffer.
 constexpr std::size_t kVideoCardBytes = 127;
 
@@ -66,9 +70,9 @@ std::wstring FormatResolution(int width, int height) {
   return std::to_wstring(width) + L" x " + std::to_wstring(height) + L" , 32bit";
 }
 
-bool OptionsBehaviour::Initialize(HardwareProbe& probe) {
+OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) {
   direct3dAvailable_ = probe.CreateDirect3D();
-  if (!direct3dAvailable_) return false;
+  if (!direct3dAvailable_) return InitResult::kNoDirect3D;
   controls_.AddString(IDC_AUDIO, L"OFF");
   controls_.AddString(IDC_AUDIO, L"ON");
   ProbeAdapter(probe);
@@ -77,13 +81,21 @@ bool OptionsBehaviour::Initialize(HardwareProbe& probe) {
   FillTextureList();
   FillLists();
   probe.ReleaseDirect3D();
-  if (ReadGameConfig(store_)) {
+  if (ReadGameFile()) {
     LoadSettings();
+  } else if (gameFileTooLarge_) {
+    return InitResult::kGameFileTooLarge;
   } else {
     ApplyRecommendedSettings();
   }
   ApplyCheckBoxRules();
-  return true;
+  return InitResult::kReady;
+}
+
+bool OptionsBehaviour::ReadGameFile() {
+  const ReadResult result = ReadGameConfig(store_);
+  if (result == ReadResult::kTooLarge) gameFileTooLarge_ = true;
+  return result == ReadResult::kRead;
 }
 
 void OptionsBehaviour::ProbeAdapter(HardwareProbe& probe) {
@@ -96,12 +108,14 @@ void OptionsBehaviour::ProbeDisplayModes(HardwareProbe& probe) {
   controls_.ResetContent(IDC_RESOLUTION);
   std::vector<std::pair<uint32_t, uint32_t>> kept;
   for (const DisplayMode& mode : probe.DisplayModes()) {
-    if (mode.width < 1024 || mode.height < 768 || mode.bitsPerPixel < 32) continue;
+    if (mode.width < kMinWidth || mode.height < kMinHeight || mode.bitsPerPixel < 32) continue;
     const std::pair<uint32_t, uint32_t> size(mode.width, mode.height);
     if (std::find(kept.begin(), kept.end(), size) != kept.end()) continue;
     kept.push_back(size);
-    controls_.AddString(IDC_RESOLUTION, FormatResolution(static_cast<int>(mode.width),
-                                                         static_cast<int>(mode.height)));
+    const std::wstring entry =
+        FormatResolution(static_cast<int>(mode.width), static_cast<int>(mode.height));
+    if (firstResolution_.empty()) firstResolution_ = entry;
+    controls_.AddString(IDC_RESOLUTION, entry);
   }
 }
 
@@ -178,13 +192,27 @@ bool OptionsBehaviour::IsHighEndCard() const {
 }
 
 void OptionsBehaviour::AppendStoredResolution() {
-  controls_.AddString(IDC_RESOLUTION,
-                      FormatResolution(store_.settings.Width, store_.settings.Height));
+  controls_.AddString(IDC_RESOLUTION, StoredResolution());
   Select(IDC_RESOLUTION, controls_.GetCount(IDC_RESOLUTION) - 1);
 }
 
+// The game cannot start at a size that is not positive (an absent Width
+// reads as -1): then the safe-mode file's size, else the first mode listed,
+// else the smallest size the list admits.
+std::wstring OptionsBehaviour::StoredResolution() const {
+  auto positive = [](const TypedSettings& s) { return s.Width > 0 && s.Height > 0; };
+  if (positive(store_.settings))
+    return FormatResolution(store_.settings.Width, store_.settings.Height);
+  SettingsStore safeMode;
+  if (ReadSafeModeConfig(safeMode) == ReadResult::kRead && positive(safeMode.settings)) {
+    return FormatResolution(safeMode.settings.Width, safeMode.settings.Height);
+  }
+  if (!firstResolution_.empty()) return firstResolution_;
+  return FormatResolution(static_cast<int>(kMinWidth), static_cast<int>(kMinHeight));
+}
+
 void OptionsBehaviour::ApplyRecommendedSettings() {
-  if (!ReadGameConfig(store_)) {
+  if (!ReadGameFile()) {
     ReadSafeModeConfig(store_);
     AppendStoredResolution();
   }

@@ -18,11 +18,16 @@ class OptionsBehaviour {
   OptionsBehaviour(SettingsStore& store, DialogControls& controls, StringTable& strings)
       : store_(store), controls_(controls), strings_(strings) {}
 
+  enum class InitResult {
+    kReady,
+    kNoDirect3D,       // the lists stay empty and nothing may be saved
+    kGameFileTooLarge  // Vorn.cfg cannot be held in memory: nothing may be saved
+  };
+
   // Probes the hardware, fills the lists and shows the stored settings (or
-  // the recommended ones when there is no Vorn.cfg). False without Direct3D
-  // 9: the lists stay empty and nothing may be saved.
-  bool Initialize(HardwareProbe& probe);
-  bool CanSave() const { return direct3dAvailable_; }
+  // the recommended ones when there is no Vorn.cfg).
+  InitResult Initialize(HardwareProbe& probe);
+  bool CanSave() const { return direct3dAvailable_ && !gameFileTooLarge_; }
 
   void OnRecommendedClicked();
   void OnShaderVersionChanged();
@@ -46,6 +51,8 @@ class OptionsBehaviour {
   void ApplyRecommendedSettings();
   void LoadSettings();
   void AppendStoredResolution();
+  std::wstring StoredResolution() const;
+  bool ReadGameFile();
   void AddLevels(int id, int count);
   void Select(int id, int index);
   bool IsHighEndCard() const;
@@ -56,10 +63,12 @@ class OptionsBehaviour {
   StringTable& strings_;
 
   std::wstring adapterDescription_;
+  std::wstring firstResolution_;  // the first display mode listed
   int volumeCloud_ = 0;
   int selectedShaderVersion_ = 0;
   int supportedShaderLevel_ = 0;
   bool direct3dAvailable_ = false;
+  bool gameFileTooLarge_ = false;
 };
 
 // "1280 x 1024 , 32bit": how resolutions are shown, and parsed back on OK.

@@ -3,18 +3,20 @@
 #include "config/file_ops.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace vorn {
 
-bool WriteFileDurably(const std::string& path, std::string_view bytes, std::string& reason) {
+const SystemError kOutOfMemory = ENOMEM;
+
+bool WriteFileDurably(const std::string& path, std::string_view bytes, SystemError& error) {
   const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) {
-    reason = std::strerror(errno);
+    error = static_cast<SystemError>(errno);
     return false;
   }
   std::size_t done = 0;
@@ -25,14 +27,16 @@ bool WriteFileDurably(const std::string& path, std::string_view bytes, std::stri
     done += static_cast<std::size_t>(wrote);
   }
   const bool ok = done == bytes.size() && ::fsync(fd) == 0;
-  if (!ok) reason = std::strerror(errno);
+  if (!ok) error = static_cast<SystemError>(errno);
   return ::close(fd) == 0 && ok;
 }
 
 bool ReplaceFileAtomically(const std::string& replacement, const std::string& target,
-                           std::string& reason) {
+                           SystemError& error) {
+  struct stat old;
+  if (::stat(target.c_str(), &old) == 0) ::chmod(replacement.c_str(), old.st_mode & 07777);
   if (std::rename(replacement.c_str(), target.c_str()) == 0) return true;
-  reason = std::strerror(errno);
+  error = static_cast<SystemError>(errno);
   return false;
 }
 

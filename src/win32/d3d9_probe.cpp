@@ -2,10 +2,12 @@
 
 #include <d3d9.h>
 
+#include "win32/library_loader.h"
+
 namespace vorn {
 
 bool D3D9Probe::CreateDirect3D() {
-  library_ = LoadLibraryExW(L"d3d9.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  library_ = LoadSystemLibrary(L"d3d9.dll");
   if (!library_) return false;
   using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
   const auto create = reinterpret_cast<CreateFunction>(

@@ -2,9 +2,11 @@
 
 #include <utility>
 
+#include "config/config_reader.h"
 #include "resource_ids.h"
 #include "win32/d3d9_probe.h"
 #include "win32/framework/app.h"
+#include "win32/messages.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {
@@ -39,6 +41,7 @@ OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent
     : Dialog(IDD_OPTIONS, parent),
       icon_(LoadDialogIcon(SM_CXICON, SM_CYICON)),
       smallIcon_(LoadDialogIcon(SM_CXSMICON, SM_CYSMICON)),
+      store_(store),
       tooltip_(tooltip),
       behaviour_(store, *this, *this) {}
 
@@ -74,10 +77,18 @@ BOOL OptionsDialog::OnInitDialog() {
   SetWindowTextW(hwnd(), L"VornOption");
 
   D3D9Probe probe;
-  if (!behaviour_.Initialize(probe)) {
-    // Empty lists must never be saved over the player's configuration.
-    EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
-    return FALSE;
+  switch (behaviour_.Initialize(probe)) {
+    case OptionsBehaviour::InitResult::kNoDirect3D:
+      // Empty lists must never be saved over the player's configuration.
+      EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
+      return FALSE;
+    case OptionsBehaviour::InitResult::kGameFileTooLarge:
+      ShowError(nullptr, TooLargeMessage(App::Current()->ResourceHandle(),
+                                         FullPath(ConfigPath(store_, kGameConfigFile))));
+      EndDialog(IDCANCEL);
+      return FALSE;
+    case OptionsBehaviour::InitResult::kReady:
+      break;
   }
   tooltip_.AddTool(hwnd(), vsync_.hwnd, IDS_VSYNC_TIP);
   return TRUE;
@@ -123,8 +134,8 @@ void OptionsDialog::OnBnClickedOk() {
   const SaveResult saved = behaviour_.ApplySettings(encoder);
   if (!saved.ok) {
     // Keep the player's choices on screen so that they can retry or cancel.
-    const std::wstring message = encoder.Decode(saved.message, CP_ACP);
-    MessageBoxW(hwnd(), message.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
+    ShowError(hwnd(), SaveFailedMessage(App::Current()->ResourceHandle(), FullPath(saved.path),
+                                        saved.error));
     return;
   }
   OnOK();

@@ -62,6 +62,7 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
 
+  SettingsStore& store_;
   Tooltip& tooltip_;
   OptionsBehaviour behaviour_;
 };

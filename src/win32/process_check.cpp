@@ -9,6 +9,9 @@
 
 namespace vorn {
 
+// The sizes the 32-bit program hands Windows; a 64-bit test build has others.
+static_assert(sizeof(void*) != 4 || sizeof(PROCESSENTRY32W) == 556, "PROCESSENTRY32W");
+
 bool IsProcessRunning(const wchar_t* imageName) {
   ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot) return false;

@@ -6,7 +6,8 @@
 
 namespace vorn {
 
-// The system's own words for an error code, without the trailing line end.
-std::string SystemErrorText(DWORD error);
+// Windows' own words for an error code, in the user's language where
+// Windows has them in it, without the trailing line end.
+std::wstring SystemErrorText(DWORD error);
 
 }  // namespace vorn

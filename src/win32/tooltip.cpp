@@ -11,6 +11,9 @@ constexpr int kMaxTipWidth = 300;           // long tips wrap into lines
 constexpr int kTipVisibleMs = 30000;        // time to read a long tip
 constexpr int kResourceStringLength = 260;  // every resource string buffer
 
+// The size the 32-bit program hands the tooltip control.
+static_assert(sizeof(void*) != 4 || sizeof(TOOLINFOW) == 48, "TOOLINFOW");
+
 }  // namespace
 
 Tooltip::~Tooltip() {

@@ -5,9 +5,10 @@
 #include "config/config_reader.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
+#include "win32/messages.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
-#include "win32/resource_library.h"
+#include "win32/library_loader.h"
 
 namespace vorn {
 namespace {
@@ -23,7 +24,7 @@ SettingsStore g_settings;
 
 bool VornOptionApp::InitInstance() {
   InitCommonControls();
-  ReadSafeModeConfig(g_settings);
+  const bool safeModeTooLarge = ReadSafeModeConfig(g_settings) == ReadResult::kTooLarge;
 
   savedResourceHandle_ = ResourceHandle();
   if (!savedResourceHandle_) {
@@ -45,6 +46,12 @@ bool VornOptionApp::InitInstance() {
     MessageBoxW(nullptr, text, caption, MB_ICONERROR);
     ExitInstance();
     ExitProcess(1);
+  }
+  if (safeModeTooLarge) {
+    // Shown once the player's language is known; ends as normally as a Cancel.
+    ShowError(nullptr, TooLargeMessage(resourceLibrary_,
+                                       FullPath(ConfigPath(g_settings, kSafeModeConfigFile))));
+    return false;
   }
   LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);
   SetRegistryKey(text);

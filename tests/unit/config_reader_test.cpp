@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "temp_folder.h"
 
 namespace vorn {
@@ -79,10 +81,53 @@ TEST_F(ReadConfigTest, MissingFileLeavesTheStoreAsItWas) {
   SettingsStore store;
   store.Set("keep", "1");
   store.folder = "elsewhere";
-  EXPECT_FALSE(ReadGameConfig(store));
+  EXPECT_EQ(ReadGameConfig(store), ReadResult::kNotRead);
   EXPECT_EQ(store.LookupText("keep"), "1");
   EXPECT_EQ(store.settings.GlareRender, 1);
   EXPECT_EQ(store.folder, ".");
+}
+
+TEST_F(ReadConfigTest, AGameFileWithoutASinglePairCountsAsMissingButKeepsItsBytes) {
+  const std::string zeroFilled(4096, '\0');
+  const std::string utf16(
+      "\xFF\xFEW\0i\0d\0t\0h\0 \0=\0 \0"
+      "1\0",
+      20);
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string kept;
+  } cases[] = {{"empty", "", ""},
+               {"blank", " \r\n\t\r\n", ""},
+               {"zero-filled", zeroFilled, zeroFilled},
+               {"UTF-16", utf16, utf16},
+               {"junk", "no pairs here", "no pairs here"}};
+  for (const auto& c : cases) {
+    WriteBytes("Vorn.cfg", c.bytes);
+    SettingsStore store;
+    store.Set("keep", "1");
+    EXPECT_EQ(ReadGameConfig(store), ReadResult::kNotRead) << c.name;
+    EXPECT_EQ(store.LookupText("keep"), "1") << c.name;
+    EXPECT_EQ(store.settings.Width, 1280) << c.name;
+    EXPECT_EQ(store.unreadGameConfig, c.kept) << c.name;
+  }
+}
+
+TEST_F(ReadConfigTest, ASafeModeFileWithoutPairsIsStillRead) {
+  WriteBytes("VornSafeMode.cfg", "");
+  SettingsStore store;
+  EXPECT_EQ(ReadSafeModeConfig(store), ReadResult::kRead);
+  EXPECT_EQ(store.settings.Width, -1);
+}
+
+TEST_F(ReadConfigTest, AFileOverTheLimitIsRefusedBeforeItIsHeld) {
+  WriteBytes("Vorn.cfg", "Width = 1600\n");
+  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);  // sparse: costs no disk
+  SettingsStore store;
+  store.Set("keep", "1");
+  EXPECT_EQ(ReadGameConfig(store), ReadResult::kTooLarge);
+  EXPECT_EQ(store.LookupText("keep"), "1");
+  EXPECT_EQ(store.settings.Width, 1280);
 }
 
 TEST_F(ReadConfigTest, CorrectsOutOfRangeSettings) {
@@ -90,7 +135,7 @@ TEST_F(ReadConfigTest, CorrectsOutOfRangeSettings) {
              "Ocean = 0\nHeightField = 7\nSky = -3\nSupportShader = 9\nCharacter = 3\n"
              "Object = -1\nTree = 2\nTreeNormalMap = -5\nVolumeCloud = 1\n");
   SettingsStore store;
-  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   const TypedSettings& s = store.settings;
   EXPECT_EQ(s.Ocean, 1);
   EXPECT_EQ(s.HeightField, 1);
@@ -104,9 +149,9 @@ TEST_F(ReadConfigTest, CorrectsOutOfRangeSettings) {
 }
 
 TEST_F(ReadConfigTest, AbsentKeysGiveMinusOneOrTheirCorrection) {
-  WriteBytes("Vorn.cfg", "");
+  WriteBytes("Vorn.cfg", "Foo = bar\n");
   SettingsStore store;
-  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   const TypedSettings& s = store.settings;
   EXPECT_EQ(s.GlareRender, -1);
   EXPECT_EQ(s.Width, -1);
@@ -115,7 +160,7 @@ TEST_F(ReadConfigTest, AbsentKeysGiveMinusOneOrTheirCorrection) {
   EXPECT_EQ(s.Ocean, 1);
   EXPECT_EQ(s.HeightField, 1);
   EXPECT_EQ(s.SupportShader, 0);
-  EXPECT_EQ(store.Entries().size(), 0u);
+  EXPECT_EQ(store.Entries().size(), 1u);
 }
 
 TEST_F(ReadConfigTest, ReadsEverySettingAndTheId) {
@@ -124,7 +169,7 @@ TEST_F(ReadConfigTest, ReadsEverySettingAndTheId) {
              "Texture = 2\r\nVsync = 1\r\nBit = 16\r\nWidth = 1600\r\nHeight = 900\r\n"
              "WindowMode = 1\r\nAudio = 0\r\nID = player1\r\n");
   SettingsStore store;
-  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   const TypedSettings& s = store.settings;
   EXPECT_EQ(s.GlareRender, 0);
   EXPECT_EQ(s.ShaderVersion, 2);
@@ -143,7 +188,7 @@ TEST_F(ReadConfigTest, TrailingIdWithoutValueGivesAnEmptyId) {
   WriteBytes("Vorn.cfg", "width = 1024\r\nid = \r\n");
   SettingsStore store;
   store.id = "old";
-  ASSERT_TRUE(ReadGameConfig(store));
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   EXPECT_EQ(store.id, "");
 }
 
@@ -151,8 +196,8 @@ TEST_F(ReadConfigTest, SafeModeFileKeepsThreeSettingsOfTheGameFile) {
   WriteBytes("Vorn.cfg", "SupportShader = 3\nTreeNormalMap = 1\nVsync = 1\nWidth = 1600\n");
   WriteBytes("VornSafeMode.cfg", "SupportShader = 0\nTreeNormalMap = 0\nVsync = 0\nWidth = 1024\n");
   SettingsStore store;
-  ASSERT_TRUE(ReadGameConfig(store));
-  ASSERT_TRUE(ReadSafeModeConfig(store));
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
+  ASSERT_EQ(ReadSafeModeConfig(store), ReadResult::kRead);
   EXPECT_EQ(store.settings.SupportShader, 3);
   EXPECT_EQ(store.settings.TreeNormalMap, 1);
   EXPECT_EQ(store.settings.VSync, 1);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "config/config_reader.h"
+
 #include "controls_contract.h"
 #include "fake_dialog.h"
 #include "temp_folder.h"
@@ -33,13 +37,13 @@ struct FakeDialog {
 
 class OptionsTest : public TempFolderTest, public FakeDialog {
  protected:
-  bool Open() { return behaviour.Initialize(probe); }
+  bool Open() { return behaviour.Initialize(probe) == OptionsBehaviour::InitResult::kReady; }
   int Count(int id) { return controls.GetCount(id); }
   int Selected(int id) { return controls.GetCurSel(id); }
   void Choose(int id, int index) { controls.SetCurSel(id, index); }
   std::string Save() {
     const SaveResult result = behaviour.ApplySettings(encoder);
-    EXPECT_TRUE(result.ok) << result.message;
+    EXPECT_TRUE(result.ok) << result.path << ": error " << result.error;
     return ReadBytes("Vorn.cfg");
   }
 
@@ -62,7 +66,7 @@ TEST_F(ProbeTest, ShaderVersionListFollowsThePixelShader) {
   for (const auto& c : cases) {
     FakeDialog d;
     probe.pixelShaderVersion = c.version;
-    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    ASSERT_EQ(d.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
     EXPECT_EQ(d.controls.GetCount(IDC_SHADER_VERSION), c.entries) << std::hex << c.version;
     EXPECT_EQ(d.behaviour.SupportedShaderLevel(), c.level) << std::hex << c.version;
   }
@@ -116,7 +120,7 @@ TEST_F(ListsTest, EntriesFollowTheShaderVersionAndLevel) {
   for (const auto& c : cases) {
     FakeDialog d;
     probe.pixelShaderVersion = c.pixelShader;
-    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    ASSERT_EQ(d.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
     d.ChooseShaderVersion(c.v);
     FakeControls& fresh = d.controls;
     SCOPED_TRACE(c.v);
@@ -218,7 +222,7 @@ TEST_F(RecommendedTest, HighEndCardsTakeTheFirstColumnAtVersionTwo) {
     SCOPED_TRACE(testing::PrintToString(std::wstring(card)));
     FakeDialog d;
     probe.description = card;
-    ASSERT_TRUE(d.behaviour.Initialize(probe));
+    ASSERT_EQ(d.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
     d.ChooseShaderVersion(2);
     ExpectColumn(d.controls, d.behaviour, kHighEnd);
   }
@@ -313,6 +317,56 @@ TEST_F(LoadTest, AStoredValueBeyondTheListLeavesNoSelection) {
   ASSERT_TRUE(Open());
   EXPECT_EQ(Selected(IDC_TEXTURE), -1);
   EXPECT_EQ(Selected(IDC_SHADER_VERSION), -1);
+}
+
+TEST_F(LoadTest, ASizeThatIsNotPositiveGivesWayToTheSafeModeSize) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\nHeight = 768\n");
+  for (const char* stored :
+       {"Texture = 1\n", "Width = 0\nHeight = 1024\n", "Width = 1280\nHeight = -1\n"}) {
+    FakeDialog d;
+    WriteBytes("Vorn.cfg", stored);
+    ASSERT_EQ(d.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
+    EXPECT_EQ(d.controls.lists[IDC_RESOLUTION].items.size(), 3u) << stored;
+    EXPECT_EQ(d.controls.GetText(IDC_RESOLUTION), L"1024 x 768 , 32bit") << stored;
+  }
+}
+
+TEST_F(LoadTest, WithoutAnyPositiveSizeTheFirstModeListedIsAppended) {
+  WriteBytes("VornSafeMode.cfg", "Width = -1\n");
+  WriteBytes("Vorn.cfg", "Texture = 1\n");
+  probe.modes = {{1600, 900, 32}, {1024, 768, 32}};
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Count(IDC_RESOLUTION), 3);
+  EXPECT_EQ(Selected(IDC_RESOLUTION), 2);
+  EXPECT_EQ(controls.GetText(IDC_RESOLUTION), L"1600 x 900 , 32bit");
+
+  FakeDialog withoutModes;
+  probe.modes.clear();
+  ASSERT_EQ(withoutModes.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
+  EXPECT_EQ(withoutModes.controls.GetText(IDC_RESOLUTION), L"1024 x 768 , 32bit");
+}
+
+TEST_F(LoadTest, AGameFileWithoutPairsOpensAsAFirstStart) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\nHeight = 768\nTexture = 0\n");
+  WriteBytes("Vorn.cfg", std::string(4096, '\0'));
+  ASSERT_TRUE(Open());
+  EXPECT_EQ(Selected(IDC_SHADER_VERSION), 0) << "the recommended settings";
+  EXPECT_EQ(Count(IDC_RESOLUTION), 3);
+  EXPECT_EQ(controls.GetText(IDC_RESOLUTION), L"1024 x 768 , 32bit");
+  const std::string saved = Save();
+  EXPECT_EQ(saved.rfind("width = 1024\r\nheight = 768\r\ntexture = 2\r\nglarerender = 0\r\n", 0),
+            0u)
+      << saved;
+  EXPECT_EQ(saved.find("id = "), std::string::npos) << "an empty id never stands before a tail";
+  EXPECT_EQ(saved.substr(saved.size() - 4097), "\n" + std::string(4096, '\0'));
+}
+
+TEST_F(LoadTest, AGameFileTooLargeToHoldIsNeverSaved) {
+  WriteBytes("Vorn.cfg", "Width = 1600\n");
+  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);
+  EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileTooLarge);
+  EXPECT_FALSE(behaviour.CanSave());
+  EXPECT_EQ(std::filesystem::file_size("Vorn.cfg"), kMaxConfigBytes + 1);
 }
 
 // ---- Applying and saving ---------------------------------------------------

@@ -11,7 +11,9 @@
 #include "win32/framework/dialog.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
-#include "win32/resource_library.h"
+#include "win32/library_loader.h"
+#include "win32/messages.h"
+#include "win32/system_error.h"
 #include "win32/tooltip.h"
 
 namespace vorn {
@@ -52,7 +54,8 @@ TEST_F(GameFolderTest, ResourceLibraryIsMappedAsDataOnly) {
 
 TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
   for (UINT id : {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
-                  IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT}) {
+                  IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
+                  IDS_FILE_TOO_LARGE}) {
     EXPECT_FALSE(LoadText(id).empty()) << "string " << id;
   }
   EXPECT_EQ(LoadText(IDS_LEVEL_HIGH), L"\xB192\xC74C");  // 높음
@@ -66,6 +69,33 @@ TEST_F(GameFolderTest, ResourceLibraryHoldsTheDialogAndIcon) {
     EXPECT_NE(icon, nullptr) << size;
     if (icon) DestroyIcon(icon);
   }
+}
+
+TEST_F(GameFolderTest, ASaveFailureIsWordedByTheLibraryWithPathReasonAndAdvice) {
+  const std::wstring path = L"C:\\Games\\Vorn\\Vorn.cfg";
+  const std::wstring message = SaveFailedMessage(library_, path, ERROR_DISK_FULL);
+  for (const std::wstring& part : {LoadText(IDS_SAVE_FAILED), path,
+                                   SystemErrorText(ERROR_DISK_FULL), LoadText(IDS_SAVE_ADVICE)}) {
+    EXPECT_FALSE(part.empty());
+    EXPECT_NE(message.find(part), std::wstring::npos) << "a part is missing";
+  }
+  EXPECT_NE(TooLargeMessage(library_, path).find(LoadText(IDS_FILE_TOO_LARGE)), std::wstring::npos);
+}
+
+TEST(Messages, ALibraryWithoutTheTextsGetsEnglishWithTheFullPath) {
+  HMODULE noTexts = GetModuleHandleW(nullptr);  // this test program has no string table
+  std::wstring reason = SystemErrorText(ERROR_DISK_FULL);
+  if (!reason.empty() && reason.back() == L'.') reason.pop_back();
+  EXPECT_EQ(SaveFailedMessage(noTexts, L"C:\\Vorn.cfg", ERROR_DISK_FULL),
+            L"Cannot save C:\\Vorn.cfg: " + reason);
+  EXPECT_EQ(TooLargeMessage(noTexts, L"C:\\Vorn.cfg"),
+            L"Cannot read C:\\Vorn.cfg: the file is too large.");
+}
+
+TEST(Messages, NamesAConfigurationFileByItsFullPath) {
+  wchar_t folder[MAX_PATH] = {};
+  GetCurrentDirectoryW(MAX_PATH, folder);
+  EXPECT_EQ(FullPath(".\\Vorn.cfg"), std::wstring(folder) + L"\\Vorn.cfg");
 }
 
 TEST(ResourceLibrary, AMissingRegionLibraryIsNotLoaded) {

@@ -20,7 +20,7 @@ INT_PTR Dialog::DoModal() {
                              &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) return -1;
   if (parent_) EnableWindow(parent_, FALSE);
-  ShowWindow(hwnd_, SW_SHOWNORMAL);
+  if (running_) ShowWindow(hwnd_, SW_SHOWNORMAL);  // not when OnInitDialog ended it
 
   MSG msg;
   while (running_) {

@@ -1,0 +1,34 @@
+// Where the tool's libraries come from. The tool runs elevated from the
+// game's folder, which others can write to, so no library is ever looked for
+// by a bare name: each is loaded by its full path, and the search path for
+// everything else is cut down to the system folder.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vorn {
+
+// Drops the program's folder and the current folder from the DLL search
+// path. Uses SetDefaultDllDirectories where Windows has it (Windows 7 SP1
+// has it only with KB2533623).
+void RestrictLibrarySearchPath();
+
+// "<folder>\<name>", or empty when it does not fit in MAX_PATH: a cut path
+// would name another file.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+// "<current folder>\rscdll\VornOption<region>.dll", or empty when too long.
+std::wstring ResourceLibraryPath(const char* regionCode, int codePage);
+
+// Maps the region's resource library as data only: its dialogs, strings and
+// icons can be used, but no code of it ever runs. Null when it cannot be
+// loaded.
+HMODULE LoadResourceLibrary(const char* regionCode, int codePage);
+
+// Loads a library from the system folder by its full path; the libraries it
+// needs are looked for in the system folder first too.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+}  // namespace vorn

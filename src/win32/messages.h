@@ -1,0 +1,23 @@
+// The error boxes the tool adds to its fixed start-up ones. Their texts come
+// from the resource library, so that the player reads them in the game's
+// language; a library without them (an older one) gets English texts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace vorn {
+
+// A configuration file's full path, as Windows resolves it from the current
+// folder; the relative path itself when it cannot be resolved.
+std::wstring FullPath(const std::string& path);
+
+// What failed, the file, the system's reason, and what to try.
+std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
+std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path);
+
+// An error box captioned "Vorn".
+void ShowError(HWND owner, const std::wstring& text);
+
+}  // namespace vorn
