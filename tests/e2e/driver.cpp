@@ -20,6 +20,7 @@ constexpr DWORD kPatienceMs = 20000;
 PROCESS_INFORMATION g_tool = {};
 PROCESS_INFORMATION g_client = {};
 HWND g_dialog = nullptr;
+std::wstring g_lastBoxText;
 
 void EndClient() {
   if (g_client.hProcess) TerminateProcess(g_client.hProcess, 0);
@@ -68,8 +69,14 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// A text as given, or "@113" for string 113 of the tool's resource library.
+// A text as given, "@113" for string 113 of the tool's resource library, or
+// "full:Vorn.cfg" for the full path of a file in the current folder.
 std::wstring ResourceString(const std::wstring& given) {
+  if (given.rfind(L"full:", 0) == 0) {
+    wchar_t path[MAX_PATH] = {};
+    GetFullPathNameW(given.c_str() + 5, MAX_PATH, path, nullptr);
+    return path;
+  }
   if (given.empty() || given[0] != L'@') return given;
   HMODULE library = LoadLibraryExW(L"rscdll\\VornOptionKR.dll", nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
@@ -108,6 +115,38 @@ std::wstring ListEntry(int id, int index) {
 void ExpectNumber(const wchar_t* what, int id, LRESULT expected, LRESULT got) {
   Expect(expected == got, std::wstring(what) + L" of " + std::to_wstring(id) + L": expected " +
                               std::to_wstring(expected) + L", got " + std::to_wstring(got));
+}
+
+// Presses keys in the dialog as a player would: "alt+e", "down", "space",
+// "enter". The dialog is brought to the front first.
+void PressKeys(const std::wstring& spec) {
+  static const std::pair<const wchar_t*, WORD> kNamed[] = {
+      {L"down", VK_DOWN},    {L"up", VK_UP},      {L"space", VK_SPACE},
+      {L"enter", VK_RETURN}, {L"esc", VK_ESCAPE}, {L"tab", VK_TAB}};
+  const bool alt = spec.rfind(L"alt+", 0) == 0;
+  const std::wstring name = alt ? spec.substr(4) : spec;
+  WORD key = 0;
+  for (const auto& [named, code] : kNamed) {
+    if (name == named) key = code;
+  }
+  if (!key && name.size() == 1) key = static_cast<WORD>(towupper(name[0]));
+  Expect(key != 0, L"unknown key " + spec);
+  SetForegroundWindow(g_dialog);
+  std::vector<INPUT> inputs;
+  auto press = [&inputs](WORD code, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = code;
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    inputs.push_back(input);
+  };
+  if (alt) press(VK_MENU, false);
+  press(key, false);
+  press(key, true);
+  if (alt) press(VK_MENU, true);
+  Expect(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size(),
+         L"cannot press " + spec);
+  Sleep(300);  // the tool handles the keys on its own thread
 }
 
 void Start(const wchar_t* exe) {
@@ -178,6 +217,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring step = next();
     if (step == L"start") {
       Start(L"VornOption.exe");
+    } else if (step == L"start-from") {  // the tool's path; the current folder stays the game's
+      Start(next().c_str());
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
     } else if (step == L"no-dialog") {
@@ -188,13 +229,35 @@ int wmain(int argc, wchar_t** argv) {
       const std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
       Expect(shown == text, L"box text: expected \"" + text + L"\", got \"" + shown + L"\"");
       PostMessageW(box, WM_COMMAND, IDOK, 0);
-    } else if (step == L"box-contains") {  // caption, part of the text
-      const std::wstring caption = ResourceString(next()), part = next();
+    } else if (step == L"box-contains" || step == L"box-with") {
+      // box-contains caption part; box-with caption part... end
+      const std::wstring caption = ResourceString(next());
+      std::vector<std::wstring> parts{ResourceString(next())};
+      if (step == L"box-with") {
+        for (std::wstring part = next(); part != L"end"; part = next()) {
+          parts.push_back(ResourceString(part));
+        }
+      }
       HWND box = MessageBoxWindow(caption);
       const std::wstring shown = TextOf(GetDlgItem(box, 0xFFFF));
-      Expect(shown.find(part) != std::wstring::npos, L"box text lacks \"" + part + L"\": " + shown);
+      for (const std::wstring& part : parts) {
+        Expect(shown.find(part) != std::wstring::npos,
+               L"box text lacks \"" + part + L"\": " + shown);
+      }
+      g_lastBoxText = shown;
       PostMessageW(box, WM_COMMAND, IDOK, 0);
       WaitFor([&] { return !IsWindow(box); }, L"the box to close");
+    } else if (step == L"box-save") {  // file: the last box's text, as UTF-8
+      FILE* file = _wfopen(next().c_str(), L"wb");
+      Expect(file != nullptr, L"cannot write the box text");
+      const int size =
+          WideCharToMultiByte(CP_UTF8, 0, g_lastBoxText.c_str(), -1, nullptr, 0, nullptr, nullptr);
+      std::string utf8(static_cast<size_t>(size), '\0');
+      WideCharToMultiByte(CP_UTF8, 0, g_lastBoxText.c_str(), -1, &utf8[0], size, nullptr, nullptr);
+      std::fwrite(utf8.data(), 1, utf8.size() - 1, file);
+      std::fclose(file);
+    } else if (step == L"key") {
+      PressKeys(next());
     } else if (step == L"items") {  // every item of the dialog, visible
       for (int id : {1000, 1002, 1003, 1004, 1005, 1006, 1007, 1008, 1009, 1010,
                      1011, 1012, 1013, 1014, 1015, 1016, 1017, 1020, IDOK, IDCANCEL}) {

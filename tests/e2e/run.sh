@@ -66,7 +66,13 @@ expect_file() {  # file; expected lines on stdin, written with CR LF
 }
 
 source "$root/scripts/wine-shot.sh"
-source "$root/tests/e2e/scenarios.sh"
+source "$root/tests/e2e/expected.sh"
+# Every scenario file, or only those named on the command line.
+files=("$@")
+[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/scenarios.sh" "$root/tests/e2e/robustness.sh")
+for file in "${files[@]}"; do
+  source "$file"
+done
 
 echo
 [ ${#failures[@]} -eq 0 ] || echo "failed scenarios: ${failures[*]}"

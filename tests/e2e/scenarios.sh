@@ -30,55 +30,8 @@ check drive drive start dialog close exit 0
 check untouched absent "$game/Vorn.cfg"
 finish
 
-# Lines of the sample Vorn.cfg that the tool never interprets, as it writes them.
-sample_unknown_keys() {
-  cat <<'KEYS'
-sectorrendersize = 5
-grassrenderrange = 2
-objectload = 1
-filemode = 1
-service = 1
-cdnserverip = 192.0.2.10
-channelserverip = 192.0.2.20
-sehserverip1 = 192.0.2.30
-sehserverip2 = 192.0.2.31
-secsysparam = 0
-cdnserverport = 80
-channelserverport = 20000
-serviceparam = 0
-testmode = 0
-globaltype = 0
-alignwindow = 0
-KEYS
-}
 
-# The sample Vorn.cfg saved unchanged on the default card (GeForce GTX 470).
-sample_saved_on_default_card() {
-  cat <<'CFG'
-glarerender = 1
-shaderversion = 2
-supportshader = 3
-shadowmap = 1
-waterreflection = 0
-volumecloud = 0
-texture = 2
-character = 1
-heightfield = 2
-object = 1
-ocean = 2
-sky = 1
-tree = 2
-treenormalmap = 1
-bit = 32
-width = 1280
-height = 1024
-windowmode = 1
-audio = 1
-vsync = 0
-CFG
-  sample_unknown_keys
-  printf 'videocard = NVIDIA_GeForce_GTX_470\nid = player\n'
-}
+
 
 scenario "first start without Vorn.cfg: recommended values, safe-mode resolution, OK creates it"
 new_game
@@ -87,46 +40,7 @@ check drive drive start dialog text 1000 "NVIDIA GeForce GTX 470" \
   count 1004 1 sel 1004 0 count 1005 2 sel 1005 1 count 1013 1 sel 1013 0 \
   text 1002 "1024 x 768 , 32bit" check 1010 1 check 1012 0 enabled 1012 0 enabled 1011 0 \
   enabled 1017 0 click 1 exit 0
-check saved expect_file "$game/Vorn.cfg" <<'CFG'
-glarerender = 0
-shaderversion = 0
-shadowmap = 1
-waterreflection = 0
-volumecloud = 0
-texture = 2
-character = 0
-heightfield = 1
-object = 1
-ocean = 1
-sky = 0
-tree = 0
-bit = 32
-width = 1024
-height = 768
-windowmode = 0
-audio = 1
-sectorrendersize = 3
-grassrenderrange = 1
-objectload = 0
-filemode = 1
-service = 1
-cdnserverip = 192.0.2.10
-channelserverip = 192.0.2.20
-sehserverip1 = 192.0.2.30
-sehserverip2 = 192.0.2.31
-secsysparam = 0
-cdnserverport = 80
-channelserverport = 20000
-serviceparam = 0
-testmode = 0
-globaltype = 0
-alignwindow = 0
-supportshader = 3
-treenormalmap = 0
-vsync = 0
-videocard = NVIDIA_GeForce_GTX_470
-id = 
-CFG
+check saved expect_file "$game/Vorn.cfg" < <(first_start_pairs; echo "id = ")
 check "safe-mode file untouched" same_file "$game/VornSafeMode.cfg" "$root/sample/VornSafeMode.cfg"
 finish
 

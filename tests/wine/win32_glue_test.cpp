@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "resource_ids.h"
@@ -59,6 +60,40 @@ TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
     EXPECT_FALSE(LoadText(id).empty()) << "string " << id;
   }
   EXPECT_EQ(LoadText(IDS_LEVEL_HIGH), L"\xB192\xC74C");  // 높음
+}
+
+INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+// The letter after "&" in a control's text, upper-cased; 0 when it has none.
+wchar_t AccessKey(HWND control) {
+  const std::wstring text = Window{control}.Text();
+  const size_t amp = text.find(L'&');
+  return amp + 1 < text.size() ? static_cast<wchar_t>(towupper(text[amp + 1])) : 0;
+}
+
+TEST_F(GameFolderTest, EveryListCheckBoxAndTheButtonHasItsOwnAccessKey) {
+  HWND dialog =
+      CreateDialogParamW(library_, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, &IgnoreMessages, 0);
+  ASSERT_NE(dialog, nullptr);
+  std::map<wchar_t, int> owners;  // key -> the item it reaches
+  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t className[16] = {};
+    GetClassNameW(child, className, 16);
+    const int id = GetDlgCtrlID(child);
+    const wchar_t key = AccessKey(child);
+    if (_wcsicmp(className, L"ComboBox") == 0) {
+      // The label standing right before a list hands its key to the list.
+      const HWND label = GetWindow(child, GW_HWNDPREV);
+      EXPECT_NE(AccessKey(label), 0) << "the label before list " << id;
+      EXPECT_TRUE(owners.emplace(AccessKey(label), id).second)
+          << "list " << id << "'s key is taken";
+    } else if (id > IDC_ADAPTER) {  // check boxes and the button
+      EXPECT_NE(key, 0) << "item " << id;
+      EXPECT_TRUE(owners.emplace(key, id).second) << "item " << id << "'s key is taken";
+    }
+  }
+  EXPECT_EQ(owners.size(), 17u) << "ten lists, six check boxes and the button";
+  DestroyWindow(dialog);
 }
 
 TEST_F(GameFolderTest, ResourceLibraryHoldsTheDialogAndIcon) {
