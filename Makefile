@@ -5,7 +5,8 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
-.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports wine-test demo bench format clean
+.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
+  wine-test demo bench format clean fresh-check
 
 deps:
 	@scripts/install-deps.sh
@@ -41,14 +42,26 @@ fuzz: sanitize
 	@build/sanitize/tests/config_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -print_final_stats=1 build/fuzz-corpus tests/fuzz/corpus 2>&1 | tail -n 4
 
-wine-test: wine-build
+# The release package, build/dist/VornOption-<version>-KR.zip, and the proof
+# that another folder builds the same bytes.
+dist: deps
+	@scripts/dist.sh
+
+dist-check: deps
+	@scripts/dist-check.sh
+
+wine-test: wine-build dist
 	@scripts/wine-tests.sh
 
 imports: win32
 	@scripts/check-imports.sh
 
-test: unit sanitize-test fuzz imports wine-test
+test: unit sanitize-test fuzz imports dist-check wine-test
 	@echo "All tests passed."
+
+# Both README commands in a pristine Debian 12 root (needs root).
+fresh-check:
+	@scripts/fresh-check.sh
 
 demo: wine-build
 	@scripts/demo.sh
@@ -60,4 +73,4 @@ format:
 	@git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i
 
 clean:
-	rm -rf build
+	@scripts/clean.sh

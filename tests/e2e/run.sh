@@ -69,7 +69,7 @@ source "$root/scripts/wine-shot.sh"
 source "$root/tests/e2e/expected.sh"
 # Every scenario file, or only those named on the command line.
 files=("$@")
-[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/scenarios.sh" "$root/tests/e2e/robustness.sh")
+[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/"{scenarios,robustness,package}.sh)
 for file in "${files[@]}"; do
   source "$file"
 done
