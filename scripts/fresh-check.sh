@@ -44,7 +44,7 @@ trap 'exit 130' INT TERM
 
 # The host's Debian mirror, from its package sources.
 mirror=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.sources 2>/dev/null |
-  grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+/debian/?' | head -n 1)
+  grep -v '^[[:space:]]*#' | grep -oE 'https?://[^ ]+/debian/?' | head -n 1) || true
 mirror=${mirror:-http://deb.debian.org/debian}
 
 step_started=0
