@@ -19,9 +19,10 @@ suite=bookworm
 end_processes_in_root() {
   local pid
   for pid in /proc/[0-9]*; do
-    [ "$(readlink "$pid/root" 2>/dev/null)" = "$target" ] && kill -KILL "${pid#/proc/}" 2>/dev/null
+    if [ "$(readlink "$pid/root" 2>/dev/null)" = "$target" ]; then
+      kill -KILL "${pid#/proc/}" 2>/dev/null || true
+    fi
   done
-  return 0
 }
 
 unmount_root() {

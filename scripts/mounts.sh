@@ -5,7 +5,7 @@ mounts_below() {
   folder=$(realpath -m "$1")
   awk '{print $2}' /proc/mounts | while read -r point; do
     point=$(printf '%b' "$point")
-    [[ $point == "$folder" || $point == "$folder"/* ]] && echo "$point"
+    if [[ $point == "$folder" || $point == "$folder"/* ]]; then echo "$point"; fi
   done | sort -r
 }
 
