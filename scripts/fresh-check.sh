@@ -62,7 +62,9 @@ remove_unmounted "$target"
 step "debootstrap --variant=minbase $suite from $mirror"
 debootstrap --variant=minbase --include=make,git "$suite" "$target" "$mirror" > build/fresh-root.log 2>&1 ||
   { tail -n 20 build/fresh-root.log; exit 1; }
-# The host's package sources and apt settings, and its name service.
+# The host's package sources (in place of debootstrap's) and apt settings,
+# and its name service.
+rm -f "$target/etc/apt/sources.list"
 cp -r /etc/apt/sources.list.d /etc/apt/apt.conf.d "$target/etc/apt/"
 [ -f /etc/apt/sources.list ] && cp /etc/apt/sources.list "$target/etc/apt/"
 cp -L /etc/resolv.conf "$target/etc/resolv.conf"
