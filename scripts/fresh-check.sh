@@ -77,10 +77,13 @@ mount -t tmpfs tmpfs "$target/dev/shm"
 git clone -q --no-local "$repo" "$target/root/VornOption"
 took "pristine root"
 
+# Run in the background and waited for, so that a signal to this script is
+# handled at once and not only when the command ends.
 in_root() {
   chroot "$target" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
     PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-    bash -c "cd /root/VornOption && $1"
+    bash -c "cd /root/VornOption && $1" &
+  wait $!
 }
 step "make demo"
 in_root "make demo"
