@@ -119,18 +119,18 @@ void ExpectNumber(const wchar_t* what, int id, LRESULT expected, LRESULT got) {
 
 // Presses keys in the dialog as a player would: "alt+e", "down", "space",
 // "enter". The dialog is brought to the front first.
-void PressKeys(const std::wstring& spec) {
+void PressKeys(const std::wstring& chord) {
   static const std::pair<const wchar_t*, WORD> kNamed[] = {
       {L"down", VK_DOWN},    {L"up", VK_UP},      {L"space", VK_SPACE},
       {L"enter", VK_RETURN}, {L"esc", VK_ESCAPE}, {L"tab", VK_TAB}};
-  const bool alt = spec.rfind(L"alt+", 0) == 0;
-  const std::wstring name = alt ? spec.substr(4) : spec;
+  const bool alt = chord.rfind(L"alt+", 0) == 0;
+  const std::wstring name = alt ? chord.substr(4) : chord;
   WORD key = 0;
   for (const auto& [named, code] : kNamed) {
     if (name == named) key = code;
   }
   if (!key && name.size() == 1) key = static_cast<WORD>(towupper(name[0]));
-  Expect(key != 0, L"unknown key " + spec);
+  Expect(key != 0, L"unknown key " + chord);
   SetForegroundWindow(g_dialog);
   std::vector<INPUT> inputs;
   auto press = [&inputs](WORD code, bool up) {
@@ -145,7 +145,7 @@ void PressKeys(const std::wstring& spec) {
   press(key, true);
   if (alt) press(VK_MENU, true);
   Expect(SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size(),
-         L"cannot press " + spec);
+         L"cannot press " + chord);
   Sleep(300);  // the tool handles the keys on its own thread
 }
 

@@ -64,6 +64,13 @@ for size in 1200M 3G; do
   finish
 done
 
+scenario "a safe-mode file too large to read is named in the player's language; nothing is written"
+new_game
+truncate -s 1200M "$game/VornSafeMode.cfg"
+check drive drive start box-with Vorn @122 full:VornSafeMode.cfg end no-dialog exit 0
+check "no Vorn.cfg" absent "$game/Vorn.cfg"
+finish
+
 if [ "$(id -u)" -ne 0 ]; then
   echo "-- a full disk: skipped, mounting a small disk needs root"
 else
