@@ -1,7 +1,6 @@
 #include "config/config_reader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <utility>
@@ -43,49 +42,28 @@ bool IsWorthKeeping(std::string_view tail) {
   return !tail.empty() && !danglingKey;
 }
 
-enum class FileRead { kRead, kCannotOpen, kTooLarge };
-
-// Reads the whole file, refusing one over kMaxConfigBytes before holding it.
-FileRead ReadFile(const std::string& path, std::string& bytes) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                       &std::fclose);
-  if (!file) return FileRead::kCannotOpen;
-  // Read straight into a buffer of the file's size; ftell fails past 2 GB
-  // where long has 32 bits, and a file may grow: the loop below sees both.
-  long size = 0;
-  if (std::fseek(file.get(), 0, SEEK_END) == 0 && (size = std::ftell(file.get())) > 0) {
-    if (static_cast<unsigned long>(size) > kMaxConfigBytes) return FileRead::kTooLarge;
-    bytes.resize(static_cast<std::size_t>(size));
-  }
-  std::rewind(file.get());
-  bytes.resize(std::fread(&bytes[0], 1, bytes.size(), file.get()));
-  char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
-    if (bytes.size() + got > kMaxConfigBytes) return FileRead::kTooLarge;
-    bytes.append(chunk, got);
-  }
-  // A folder opens on some systems but cannot be read.
-  return std::ferror(file.get()) ? FileRead::kCannotOpen : FileRead::kRead;
-}
-
 int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
   return value >= low && value <= high ? value : otherwise;
 }
 
 enum class ConfigKind { kGame, kSafeMode };
 
-ReadResult ReadConfig(SettingsStore& store, ConfigKind kind) {
+ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, LinkedFile* link) {
   store.folder = ".";
   const bool game = kind == ConfigKind::kGame;
   ConfigList entries;
   try {
     std::string bytes;
-    switch (ReadFile(ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile), bytes)) {
+    LinkedFile linked;
+    const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
+    switch (ReadPlainFile(path, kMaxConfigBytes, bytes, linked)) {
       case FileRead::kCannotOpen:
         return ReadResult::kNotRead;
       case FileRead::kTooLarge:
         return ReadResult::kTooLarge;
+      case FileRead::kLinked:
+        if (link) *link = linked;
+        return ReadResult::kLinked;
       case FileRead::kRead:
         break;
     }
@@ -162,10 +140,12 @@ std::string ConfigPath(const SettingsStore& store, const char* fileName) {
   return store.folder + kPathSeparator + fileName;
 }
 
-ReadResult ReadGameConfig(SettingsStore& store) { return ReadConfig(store, ConfigKind::kGame); }
+ReadResult ReadGameConfig(SettingsStore& store, LinkedFile* link) {
+  return ReadConfig(store, ConfigKind::kGame, link);
+}
 
-ReadResult ReadSafeModeConfig(SettingsStore& store) {
-  return ReadConfig(store, ConfigKind::kSafeMode);
+ReadResult ReadSafeModeConfig(SettingsStore& store, LinkedFile* link) {
+  return ReadConfig(store, ConfigKind::kSafeMode, link);
 }
 
 }  // namespace vorn

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <string>
 
+#include "config/file_ops.h"
 #include "config/settings_store.h"
 
 namespace vorn {
@@ -21,6 +22,7 @@ enum class ReadResult {
   kRead,
   kNotRead,   // missing, unreadable, or (Vorn.cfg) not a single pair in it
   kTooLarge,  // over kMaxConfigBytes, or more than memory holds
+  kLinked,    // a link or one of several names of a file: never read
 };
 
 // Reads pairs up to the first one that fails, keeping the text from there to
@@ -31,13 +33,13 @@ ConfigList ParseConfig(std::string text);
 std::string ConfigPath(const SettingsStore& store, const char* fileName);
 
 // Both set the folder to "." and, when the file is not read, leave the rest
-// of the store as it was. The safe-mode file leaves SupportShader,
-// TreeNormalMap and VSync alone.
+// of the store as it was; for a linked file `link` says where it leads. The safe-mode file leaves
+// SupportShader, TreeNormalMap and VSync alone.
 //
 // A Vorn.cfg without a single pair (empty, zero-filled, not text) counts as
 // missing, so that the tool starts over from the safe-mode file; what could
 // not be read of it is kept in the store's unreadGameConfig and written back.
-ReadResult ReadGameConfig(SettingsStore& store);
-ReadResult ReadSafeModeConfig(SettingsStore& store);
+ReadResult ReadGameConfig(SettingsStore& store, LinkedFile* link = nullptr);
+ReadResult ReadSafeModeConfig(SettingsStore& store, LinkedFile* link = nullptr);
 
 }  // namespace vorn

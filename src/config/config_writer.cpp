@@ -51,7 +51,6 @@ SaveResult WriteGameConfig(SettingsStore& store) {
   store.Set("ID", store.id);
   SaveResult result;
   result.path = ConfigPath(store, kGameConfigFile);
-  const std::string temporary = result.path + ".tmp";
   const std::string_view tail =
       store.unreadGameConfig.empty() ? store.Entries().UnreadTail() : store.unreadGameConfig;
   std::string text;
@@ -61,10 +60,41 @@ SaveResult WriteGameConfig(SettingsStore& store) {
     result.error = kOutOfMemory;
     return result;
   }
-  result.ok = WriteFileDurably(temporary, text, result.error) &&
-              ReplaceFileAtomically(temporary, result.path, result.error);
-  if (!result.ok) RemoveFile(temporary);
+  switch (ReplacePlainFile(result.path, text, result.error, result.link)) {
+    case FileReplace::kReplaced:
+      result.ok = true;
+      break;
+    case FileReplace::kLinked:
+      result.linked = true;
+      break;
+    case FileReplace::kFailed:
+      break;
+  }
   return result;
+}
+
+SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
+  SaveResult result;
+  result.path = ConfigPath(store, kGameConfigFile);
+  // Read again: unchanged, it gives the same list; rewritten, its pairs; with
+  // no pair, its bytes are kept after the list as for any damaged file. The
+  // typed settings stay the dialog's.
+  const TypedSettings applied = store.settings;
+  const ReadResult reread = ReadGameConfig(store, &result.link);
+  store.settings = applied;
+  switch (reread) {
+    case ReadResult::kTooLarge:
+      result.tooLarge = true;
+      return result;
+    case ReadResult::kLinked:
+      result.linked = true;
+      return result;
+    case ReadResult::kRead:
+    case ReadResult::kNotRead:
+      break;
+  }
+  for (const auto& [key, value] : values) store.Set(key, value);
+  return WriteGameConfig(store);
 }
 
 }  // namespace vorn

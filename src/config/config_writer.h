@@ -3,6 +3,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "config/file_ops.h"
 #include "config/settings_store.h"
@@ -12,7 +14,10 @@ namespace vorn {
 struct SaveResult {
   bool ok = false;
   std::string path;       // the file that could not be saved
-  SystemError error = 0;  // the system's reason
+  SystemError error = 0;  // the system's reason, when writing failed
+  bool tooLarge = false;  // the file now on disk cannot be read: left alone
+  bool linked = false;    // it is a link (see `link`): left alone
+  LinkedFile link;
 };
 
 // One "key = value" line (CR LF) per entry, then `tail` verbatim (by default
@@ -25,5 +30,14 @@ std::string FormatConfig(const ConfigList& entries);
 // Puts the ID text back into the list, then replaces Vorn.cfg in one step:
 // on failure the old file is left whole and no temporary file remains.
 SaveResult WriteGameConfig(SettingsStore& store);
+
+// Keys and the values the Options dialog gives them, in the order they are set.
+using SettingValues = std::vector<std::pair<std::string, std::string>>;
+
+// Saves the dialog's values over what Vorn.cfg holds now: another program
+// (the game, its patcher) may have rewritten it since it was read, and its
+// other pairs and unread bytes are kept. A Vorn.cfg that is now too large or
+// a link is left alone.
+SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values);
 
 }  // namespace vorn

@@ -81,21 +81,20 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
   FillTextureList();
   FillLists();
   probe.ReleaseDirect3D();
-  if (ReadGameFile()) {
-    LoadSettings();
-  } else if (gameFileTooLarge_) {
-    return InitResult::kGameFileTooLarge;
-  } else {
-    ApplyRecommendedSettings();
+  switch (ReadGameConfig(store_, &gameFileLink_)) {
+    case ReadResult::kRead:
+      LoadSettings();
+      break;
+    case ReadResult::kTooLarge:
+      return InitResult::kGameFileTooLarge;
+    case ReadResult::kLinked:
+      return InitResult::kGameFileLinked;
+    case ReadResult::kNotRead:
+      ApplyRecommendedSettings();
+      break;
   }
   ApplyCheckBoxRules();
   return InitResult::kReady;
-}
-
-bool OptionsBehaviour::ReadGameFile() {
-  const ReadResult result = ReadGameConfig(store_);
-  if (result == ReadResult::kTooLarge) gameFileTooLarge_ = true;
-  return result == ReadResult::kRead;
 }
 
 void OptionsBehaviour::ProbeAdapter(HardwareProbe& probe) {
@@ -212,7 +211,8 @@ std::wstring OptionsBehaviour::StoredResolution() const {
 }
 
 void OptionsBehaviour::ApplyRecommendedSettings() {
-  if (!ReadGameFile()) {
+  // A Vorn.cfg that cannot be read now is looked at again, with its message, on OK.
+  if (ReadGameConfig(store_) != ReadResult::kRead) {
     ReadSafeModeConfig(store_);
     AppendStoredResolution();
   }
@@ -361,9 +361,10 @@ SaveResult OptionsBehaviour::ApplySettings(TextEncoder& encoder) {
       {"Audio", s.Audio},
       {"VSync", s.VSync},
   };
-  for (const auto& [key, value] : stored) store_.Set(key, std::to_string(value));
-  store_.Set("VideoCard", VideoCardValue(encoder));
-  return WriteGameConfig(store_);
+  SettingValues values;
+  for (const auto& [key, value] : stored) values.emplace_back(key, std::to_string(value));
+  values.emplace_back("VideoCard", VideoCardValue(encoder));
+  return SaveGameConfig(store_, values);
 }
 
 }  // namespace vorn

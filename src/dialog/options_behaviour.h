@@ -20,14 +20,16 @@ class OptionsBehaviour {
 
   enum class InitResult {
     kReady,
-    kNoDirect3D,       // the lists stay empty and nothing may be saved
-    kGameFileTooLarge  // Vorn.cfg cannot be held in memory: nothing may be saved
+    kNoDirect3D,        // the lists stay empty and nothing may be saved
+    kGameFileTooLarge,  // Vorn.cfg cannot be held in memory: nothing may be saved
+    kGameFileLinked     // Vorn.cfg is a link (see GameFileLink): never read nor saved
   };
 
   // Probes the hardware, fills the lists and shows the stored settings (or
   // the recommended ones when there is no Vorn.cfg).
   InitResult Initialize(HardwareProbe& probe);
-  bool CanSave() const { return direct3dAvailable_ && !gameFileTooLarge_; }
+  bool CanSave() const { return direct3dAvailable_; }
+  const LinkedFile& GameFileLink() const { return gameFileLink_; }
 
   void OnRecommendedClicked();
   void OnShaderVersionChanged();
@@ -52,7 +54,6 @@ class OptionsBehaviour {
   void LoadSettings();
   void AppendStoredResolution();
   std::wstring StoredResolution() const;
-  bool ReadGameFile();
   void AddLevels(int id, int count);
   void Select(int id, int index);
   bool IsHighEndCard() const;
@@ -68,7 +69,7 @@ class OptionsBehaviour {
   int selectedShaderVersion_ = 0;
   int supportedShaderLevel_ = 0;
   bool direct3dAvailable_ = false;
-  bool gameFileTooLarge_ = false;
+  LinkedFile gameFileLink_;
 };
 
 // "1280 x 1024 , 32bit": how resolutions are shown, and parsed back on OK.

@@ -1,5 +1,7 @@
 #include "win32/library_loader.h"
 
+#include "win32/plain_file.h"
+
 namespace vorn {
 namespace {
 
@@ -31,18 +33,32 @@ std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
   return path.size() < MAX_PATH ? path : std::wstring();
 }
 
-std::wstring ResourceLibraryPath(const char* regionCode, int codePage) {
+std::wstring ResourceLibraryName(const char* regionCode, int codePage) {
   wchar_t region[32] = {};
   MultiByteToWideChar(static_cast<UINT>(codePage), 0, regionCode, -1, region, ARRAYSIZE(region));
+  return std::wstring(L"rscdll\\VornOption") + region + L".dll";
+}
+
+std::wstring ResourceLibraryPath(const char* regionCode, int codePage) {
   const std::wstring folder = AskFolder([](wchar_t* buffer, UINT size) {
     return static_cast<UINT>(GetCurrentDirectoryW(size, buffer));
   });
-  return JoinPath(folder, std::wstring(L"rscdll\\VornOption") + region + L".dll");
+  return JoinPath(folder, ResourceLibraryName(regionCode, codePage));
 }
 
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
   const std::wstring path = ResourceLibraryPath(regionCode, codePage);
   if (path.empty()) return nullptr;
+  // Only the library that stands under its name in the game folder, not a
+  // link to a file elsewhere; held without write or delete sharing while it
+  // is mapped, so that it cannot be swapped in between.
+  ScopedHandle file(nullptr);
+  LinkedFile link;
+  DWORD error = 0;
+  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), FILE_READ_ATTRIBUTES,
+                    FILE_SHARE_READ, file, link, error) != PlainOpen::kPlain) {
+    return nullptr;
+  }
   return LoadLibraryExW(path.c_str(), nullptr,
                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 }

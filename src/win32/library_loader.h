@@ -19,12 +19,15 @@ void RestrictLibrarySearchPath();
 // would name another file.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
 
+// "rscdll\VornOption<region>.dll", below the current folder.
+std::wstring ResourceLibraryName(const char* regionCode, int codePage);
+
 // "<current folder>\rscdll\VornOption<region>.dll", or empty when too long.
 std::wstring ResourceLibraryPath(const char* regionCode, int codePage);
 
 // Maps the region's resource library as data only: its dialogs, strings and
 // icons can be used, but no code of it ever runs. Null when it cannot be
-// loaded.
+// loaded, or when it is a link or one of several names of a file.
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage);
 
 // Loads a library from the system folder by its full path; the libraries it

@@ -45,6 +45,28 @@ std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path) {
   return what + L"\n\n" + path;
 }
 
+std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link) {
+  const std::wstring leadsTo = Win32TextEncoder().Decode(link.leadsTo, CP_UTF8);
+  const std::wstring names = std::to_wstring(link.names);
+  const std::wstring what = LoadText(resources, IDS_FILE_LINKED);
+  const std::wstring leadsLabel = LoadText(resources, IDS_LINK_LEADS_TO);
+  std::wstring namesText = LoadText(resources, IDS_LINK_NAMES);
+  const std::wstring advice = LoadText(resources, IDS_LINK_ADVICE);
+  if (what.empty() || leadsLabel.empty() || namesText.empty() || advice.empty()) {
+    const std::wstring detail = leadsTo.empty() ? L"it has " + names + L" names (hard links)"
+                                                : L"it is a link to " + leadsTo;
+    return L"Cannot use " + path + L": " + detail +
+           L".\n\nVornOption runs as administrator and does not use linked files. "
+           L"Put a plain copy of the file in its place.";
+  }
+  // The library's text holds "{n}" where the count goes; it is never used as
+  // a format string.
+  const std::size_t slot = namesText.find(L"{n}");
+  if (slot != std::wstring::npos) namesText.replace(slot, 3, names);
+  const std::wstring detail = leadsTo.empty() ? namesText : leadsLabel + L" " + leadsTo;
+  return what + L"\n\n" + path + L"\n" + detail + L"\n\n" + advice;
+}
+
 void ShowError(HWND owner, const std::wstring& text) {
   MessageBoxW(owner, text.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
 }

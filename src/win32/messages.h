@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "config/file_ops.h"
+
 namespace vorn {
 
 // A configuration file's full path, as Windows resolves it from the current
@@ -16,6 +18,9 @@ std::wstring FullPath(const std::string& path);
 // What failed, the file, the system's reason, and what to try.
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path);
+// That the file is a link or has several names, where it leads or how many
+// names it has, and that a plain copy should stand there. Never its content.
+std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link);
 
 // An error box captioned "Vorn".
 void ShowError(HWND owner, const std::wstring& text);

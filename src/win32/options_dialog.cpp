@@ -87,6 +87,12 @@ BOOL OptionsDialog::OnInitDialog() {
                                          FullPath(ConfigPath(store_, kGameConfigFile))));
       EndDialog(IDCANCEL);
       return FALSE;
+    case OptionsBehaviour::InitResult::kGameFileLinked:
+      ShowError(nullptr, LinkedMessage(App::Current()->ResourceHandle(),
+                                       FullPath(ConfigPath(store_, kGameConfigFile)),
+                                       behaviour_.GameFileLink()));
+      EndDialog(IDCANCEL);
+      return FALSE;
     case OptionsBehaviour::InitResult::kReady:
       break;
   }
@@ -134,8 +140,11 @@ void OptionsDialog::OnBnClickedOk() {
   const SaveResult saved = behaviour_.ApplySettings(encoder);
   if (!saved.ok) {
     // Keep the player's choices on screen so that they can retry or cancel.
-    ShowError(hwnd(), SaveFailedMessage(App::Current()->ResourceHandle(), FullPath(saved.path),
-                                        saved.error));
+    const HINSTANCE resources = App::Current()->ResourceHandle();
+    const std::wstring path = FullPath(saved.path);
+    ShowError(hwnd(), saved.linked     ? LinkedMessage(resources, path, saved.link)
+                      : saved.tooLarge ? TooLargeMessage(resources, path)
+                                       : SaveFailedMessage(resources, path, saved.error));
     return;
   }
   OnOK();

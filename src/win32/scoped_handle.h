@@ -17,6 +17,10 @@ class ScopedHandle {
 
   explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
+  void reset(HANDLE handle = nullptr) {
+    if (*this) CloseHandle(handle_);
+    handle_ = handle;
+  }
 
  private:
   HANDLE handle_;

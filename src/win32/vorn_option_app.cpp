@@ -24,7 +24,8 @@ SettingsStore g_settings;
 
 bool VornOptionApp::InitInstance() {
   InitCommonControls();
-  const bool safeModeTooLarge = ReadSafeModeConfig(g_settings) == ReadResult::kTooLarge;
+  LinkedFile safeModeLink;
+  const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeLink);
 
   savedResourceHandle_ = ResourceHandle();
   if (!savedResourceHandle_) {
@@ -47,10 +48,12 @@ bool VornOptionApp::InitInstance() {
     ExitInstance();
     ExitProcess(1);
   }
-  if (safeModeTooLarge) {
+  if (safeMode == ReadResult::kTooLarge || safeMode == ReadResult::kLinked) {
     // Shown once the player's language is known; ends as normally as a Cancel.
-    ShowError(nullptr, TooLargeMessage(resourceLibrary_,
-                                       FullPath(ConfigPath(g_settings, kSafeModeConfigFile))));
+    const std::wstring path = FullPath(ConfigPath(g_settings, kSafeModeConfigFile));
+    ShowError(nullptr, safeMode == ReadResult::kLinked
+                           ? LinkedMessage(resourceLibrary_, path, safeModeLink)
+                           : TooLargeMessage(resourceLibrary_, path));
     return false;
   }
   LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);

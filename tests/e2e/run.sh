@@ -59,6 +59,12 @@ finish() {
 
 same_file() { cmp -s "$1" "$2" || { echo "  $1 differs from $2:"; diff <(cat -A "$2") <(cat -A "$1") | head -20; return 1; }; }
 absent() { [ ! -e "$1" ] || { echo "  $1 exists"; return 1; }; }
+# A save leaves no "Vorn.cfg.<random>.tmp" behind.
+no_temporaries() {
+  local left
+  left=$(cd "$game" && ls -A | grep -E '^Vorn\.cfg\..+\.tmp$' | grep -v -x 'Vorn.cfg.tmp')
+  [ -z "$left" ] || { echo "  left behind: $left"; return 1; }
+}
 
 expect_file() {  # file; expected lines on stdin, written with CR LF
   sed 's/$/\r/' > "$game/expected.cfg"
@@ -69,7 +75,7 @@ source "$root/scripts/wine-shot.sh"
 source "$root/tests/e2e/expected.sh"
 # Every scenario file, or only those named on the command line.
 files=("$@")
-[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/"{scenarios,robustness,package}.sh)
+[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/"{scenarios,robustness,links,package}.sh)
 for file in "${files[@]}"; do
   source "$file"
 done

@@ -53,7 +53,7 @@ TEST_F(WriteConfigTest, KeepsUnknownKeysAndDuplicatesInPlace) {
   EXPECT_EQ(ReadBytes("Vorn.cfg"),
             "glarerender = 1\r\ncdnserverip = 10.0.0.1\r\nwidth = 1280\r\nwidth = 640\r\n"
             "id = someone\r\nsecsysparam = abc==\r\nvsync = 1\r\n");
-  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.tmp"));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
 TEST_F(WriteConfigTest, StaysTheSameFromSaveToSave) {
@@ -111,19 +111,78 @@ TEST_F(WriteConfigTest, ReportsAFolderStandingWhereTheFileGoes) {
   EXPECT_EQ(result.path, ConfigPath(store, kGameConfigFile));
   EXPECT_NE(result.error, 0u) << "the system's reason";
   EXPECT_TRUE(std::filesystem::is_directory("Vorn.cfg"));
-  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.tmp"));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
-TEST_F(WriteConfigTest, LeavesTheOldFileWholeWhenTheTemporaryFileCannotBeMade) {
+TEST_F(WriteConfigTest, LeavesAStaleTemporaryFileAlone) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
-  std::filesystem::create_directory("Vorn.cfg.tmp");
+  WriteBytes("Vorn.cfg.tmp", "stale");
   SettingsStore store;
   ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
-  store.Set("a", "2");
-  const SaveResult result = WriteGameConfig(store);
-  EXPECT_FALSE(result.ok);
-  EXPECT_NE(result.error, 0u) << "the system's reason";
-  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\n");
+  ASSERT_TRUE(WriteGameConfig(store).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\nid = \r\n");
+  EXPECT_EQ(ReadBytes("Vorn.cfg.tmp"), "stale");
+}
+
+// ---- Saving over what another program wrote -------------------------------
+
+class SaveOverTest : public TempFolderTest {
+ protected:
+  const SettingValues values_ = {{"Width", "1600"}, {"VideoCard", "GPU"}};
+  SettingsStore store_;
+};
+
+TEST_F(SaveOverTest, AnUnchangedFileIsWrittenAsWithoutTheCheck) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\nTestMode = 1\r\nID = hero\r\ntail words");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "width = 1600\r\ntestmode = 1\r\nid = hero\r\nvideocard = GPU\r\ntail words");
+}
+
+TEST_F(SaveOverTest, KeepsWhatAnotherProgramWroteAndAppliesTheDialogsValues) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\nTestMode = 1\r\nID = hero\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  WriteBytes("Vorn.cfg", "Patch = 7\r\nTestMode = 2\r\nWidth = 800\r\nID = other\r\nnew tail");
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "patch = 7\r\ntestmode = 2\r\nwidth = 1600\r\nid = other\r\nvideocard = GPU\r\n"
+            "new tail");
+}
+
+TEST_F(SaveOverTest, AFileThatAppearedAfterAFirstStartIsKept) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kNotRead);
+  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+  WriteBytes("Vorn.cfg", "Server = 2\r\n");
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "server = 2\r\nwidth = 1600\r\nvideocard = GPU\r\nid = \r\n");
+}
+
+TEST_F(SaveOverTest, AFileWithoutPairsAtSaveTimeIsKeptAfterThePairsAsADamagedOne) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  WriteBytes("Vorn.cfg", std::string("\0\0junk", 6));
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "width = 1600\r\nvideocard = GPU\r\n" + std::string("\0\0junk", 6));
+}
+
+TEST_F(SaveOverTest, AFileThatBecameTooLargeOrALinkIsLeftAlone) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);
+  const SaveResult tooLarge = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!tooLarge.ok && tooLarge.tooLarge);
+  EXPECT_EQ(std::filesystem::file_size("Vorn.cfg"), kMaxConfigBytes + 1);
+
+  WriteBytes("Vorn.cfg", "Width = 1280\r\n");
+  std::filesystem::create_hard_link("Vorn.cfg", "other-name.cfg");
+  const SaveResult linked = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!linked.ok && linked.linked);
+  EXPECT_EQ(linked.link.names, 2u);
+  EXPECT_EQ(ReadBytes("other-name.cfg"), "Width = 1280\r\n");
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
 }  // namespace

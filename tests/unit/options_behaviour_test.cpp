@@ -361,12 +361,19 @@ TEST_F(LoadTest, AGameFileWithoutPairsOpensAsAFirstStart) {
   EXPECT_EQ(saved.substr(saved.size() - 4097), "\n" + std::string(4096, '\0'));
 }
 
-TEST_F(LoadTest, AGameFileTooLargeToHoldIsNeverSaved) {
+TEST_F(LoadTest, AGameFileTooLargeToHoldEndsTheDialog) {
   WriteBytes("Vorn.cfg", "Width = 1600\n");
   std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);
   EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileTooLarge);
-  EXPECT_FALSE(behaviour.CanSave());
   EXPECT_EQ(std::filesystem::file_size("Vorn.cfg"), kMaxConfigBytes + 1);
+}
+
+TEST_F(LoadTest, AGameFileWithAnotherNameEndsTheDialogUnread) {
+  WriteBytes("elsewhere.cfg", "Width = 1600\r\n");
+  std::filesystem::create_hard_link("elsewhere.cfg", "Vorn.cfg");
+  EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileLinked);
+  EXPECT_EQ(behaviour.GameFileLink().names, 2u);
+  EXPECT_EQ(store.LookupText("Width"), "") << "nothing of it is read";
 }
 
 // ---- Applying and saving ---------------------------------------------------
@@ -478,13 +485,13 @@ TEST_F(ApplyTest, VideoCardIsOneWordThatFitsTheGamesBuffer) {
   EXPECT_EQ(store.LookupText("VideoCard").size(), 124u);
 }
 
-TEST_F(ApplyTest, ReportsASaveThatFailsAndKeepsTheOldFile) {
+TEST_F(ApplyTest, ReportsAFileThatGotASecondNameAndLeavesItAlone) {
   WriteBytes("Vorn.cfg", "Width = 1280\r\n");
-  std::filesystem::create_directory("Vorn.cfg.tmp");
   ASSERT_TRUE(Open());
+  std::filesystem::create_hard_link("Vorn.cfg", "elsewhere.cfg");
   const SaveResult result = behaviour.ApplySettings(encoder);
-  EXPECT_FALSE(result.ok);
-  EXPECT_EQ(ReadBytes("Vorn.cfg"), "Width = 1280\r\n");
+  EXPECT_TRUE(!result.ok && result.linked);
+  EXPECT_EQ(ReadBytes("elsewhere.cfg"), "Width = 1280\r\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 class TempFolderTest : public ::testing::Test {
  protected:
@@ -28,12 +29,23 @@ class TempFolderTest : public ::testing::Test {
     std::filesystem::remove_all(folder_, ignored);
   }
 
+  const std::filesystem::path& folder() const { return folder_; }
+
   static void WriteBytes(const std::string& name, const std::string& bytes) {
     std::ofstream(name, std::ios::binary) << bytes;
   }
   static std::string ReadBytes(const std::string& name) {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // What a save may have left behind: "Vorn.cfg.<random>.tmp".
+  static std::vector<std::string> LeftTemporaries() {
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("Vorn.cfg.", 0) == 0 && name != "Vorn.cfg.tmp") left.push_back(name);
+    }
+    return left;
   }
 
  private:

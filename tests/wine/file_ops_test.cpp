@@ -1,24 +1,184 @@
-// Replacing Vorn.cfg on the real file system: the new file takes the old
-// one's permissions. Wine keeps a file's permissions as its Unix mode, so an
-// entry that lets everyone write survives as the "others" write bit.
+// The game folder's files on the real file system: only a plain file with one
+// name is read or replaced, the new file never takes a name that was there
+// before, and it keeps the old one's permissions. Wine follows a file
+// symbolic link as Windows does but shows it as a plain file, so the links
+// are made by the host's ln, and the checks rest on the final path and the
+// link count that Wine does report.
 #include <windows.h>
 #include <aclapi.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "../unit/temp_folder.h"
 #include "config/file_ops.h"
+#include "win32/plain_file.h"
 
 namespace vorn {
 namespace {
 
-constexpr char kTarget[] = "permissions-test.cfg";
-constexpr char kReplacement[] = "permissions-test.cfg.tmp";
+constexpr std::size_t kLimit = 1 << 20;
 
-void MakeFile(const char* name) {
-  HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  CloseHandle(file);
+// The host path of a Windows one, for the host's own tools.
+std::string UnixPath(const std::wstring& path) {
+  using Function = char*(CDECL*)(const wchar_t*);
+  const auto toUnix = reinterpret_cast<Function>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (!toUnix) return {};
+  wchar_t full[MAX_PATH] = {};
+  GetFullPathNameW(path.c_str(), MAX_PATH, full, nullptr);
+  char* unix = toUnix(full);
+  const std::string result = unix ? unix : "";
+  HeapFree(GetProcessHeap(), 0, unix);
+  return result;
+}
+
+// Runs one of the host's tools (Wine starts host programs too, but cannot
+// wait for them: the caller waits for what the tool does).
+void Host(const wchar_t* tool, const std::string& arguments) {
+  std::wstring command =
+      std::wstring(tool) + L" " + std::wstring(arguments.begin(), arguments.end());
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessW(tool, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  WaitForSingleObject(process.hProcess, 10000);
+  CloseHandle(process.hProcess);
+  CloseHandle(process.hThread);
+}
+
+template <typename Done>
+bool WaitUntil(Done done) {
+  for (int tries = 0; tries < 200 && !done(); ++tries) Sleep(25);
+  return done();
+}
+
+class GameFolderFiles : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    std::filesystem::create_directory("outside");
+    WriteBytes("outside/secret.cfg", "secret = 1\r\n");
+  }
+  // Wine cannot delete a link whose target is gone: the host does.
+  void TearDown() override {
+    std::filesystem::current_path(folder().parent_path());
+    Host(L"Z:\\bin\\rm", "-rf " + UnixPath(folder().wstring()));
+    WaitUntil([&] { return !std::filesystem::exists(folder()); });
+    TempFolderTest::TearDown();
+  }
+
+  // A symbolic link as a player makes one: Wine cannot, so the host's ln does.
+  static void SymbolicLink(const std::wstring& target, const std::wstring& link) {
+    Host(L"Z:\\bin\\ln", "-s " + UnixPath(target) + " " + UnixPath(link));
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(link); }))
+        << "ln made no " << UnixPath(link);
+  }
+  static std::wstring Outside() {
+    return std::filesystem::absolute("outside/secret.cfg").wstring();
+  }
+};
+
+TEST_F(GameFolderFiles, APlainFileIsRead) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  std::string bytes;
+  LinkedFile link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kRead);
+  EXPECT_EQ(bytes, "a = 1\r\n");
+}
+
+TEST_F(GameFolderFiles, AFileInAGameFolderReachedThroughALinkIsRead) {
+  std::filesystem::create_directory("real");
+  WriteBytes("real/Vorn.cfg", "a = 1\r\n");
+  SymbolicLink(std::filesystem::absolute("real").wstring(), L"game");
+  ASSERT_TRUE(SetCurrentDirectoryW(L"game"));
+  std::string bytes;
+  LinkedFile link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kRead);
+  EXPECT_EQ(bytes, "a = 1\r\n");
+}
+
+TEST_F(GameFolderFiles, ASymbolicLinkIsNotReadAndSaysWhereItLeads) {
+  SymbolicLink(Outside(), L"Vorn.cfg");
+  std::string bytes;
+  LinkedFile link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kLinked);
+  EXPECT_EQ(bytes, "");
+  EXPECT_NE(link.leadsTo.find("outside\\secret.cfg"), std::string::npos) << link.leadsTo;
+}
+
+TEST_F(GameFolderFiles, AHardLinkIsNotReadAndSaysHowManyNamesItHas) {
+  ASSERT_TRUE(CreateHardLinkW(L"Vorn.cfg", Outside().c_str(), nullptr));
+  std::string bytes;
+  LinkedFile link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kLinked);
+  EXPECT_EQ(bytes, "");
+  EXPECT_EQ(link.names, 2u);
+  EXPECT_EQ(link.leadsTo, "") << "a hard link leads nowhere else";
+}
+
+TEST_F(GameFolderFiles, AFolderIsNotRead) {
+  std::filesystem::create_directory("Vorn.cfg");
+  std::string bytes;
+  LinkedFile link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kCannotOpen);
+}
+
+TEST_F(GameFolderFiles, ALinkedFolderOnTheWayIsRefused) {
+  std::filesystem::create_directory("outside/rscdll");
+  WriteBytes("outside/rscdll/VornOptionKR.dll", "MZ");
+  SymbolicLink(std::filesystem::absolute("outside/rscdll").wstring(), L"rscdll");
+  ScopedHandle file(nullptr);
+  LinkedFile link;
+  DWORD error = 0;
+  EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", FILE_READ_ATTRIBUTES, FILE_SHARE_READ, file,
+                          link, error),
+            PlainOpen::kLinked);
+}
+
+TEST_F(GameFolderFiles, ALinkedFileIsNotReplacedAndWhereItLeadsIsUntouched) {
+  WriteBytes("outside/other.cfg", "other = 1\r\n");
+  SymbolicLink(Outside(), L"Vorn.cfg");
+  ASSERT_TRUE(CreateHardLinkW(L"VornSafeMode.cfg", L"outside\\other.cfg", nullptr));
+  for (const char* name : {".\\Vorn.cfg", ".\\VornSafeMode.cfg"}) {
+    SystemError error = 0;
+    LinkedFile link;
+    EXPECT_EQ(ReplacePlainFile(name, "a = 2\r\n", error, link), FileReplace::kLinked) << name;
+  }
+  EXPECT_EQ(ReadBytes("outside/secret.cfg"), "secret = 1\r\n");
+  EXPECT_EQ(ReadBytes("outside/other.cfg"), "other = 1\r\n");
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
+// A name planted where the old program put its temporary file, as a hard
+// link to a file outside and as a link to nowhere: neither is opened.
+TEST_F(GameFolderFiles, PlantedTemporaryNamesAreNeverOpened) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  ASSERT_TRUE(CreateHardLinkW(L"Vorn.cfg.tmp", Outside().c_str(), nullptr));
+  WriteBytes("outside/created.cfg", "");
+  SymbolicLink(std::filesystem::absolute("outside/created.cfg").wstring(), L"Vorn.cfg.tmp2");
+  std::filesystem::remove("outside/created.cfg");  // the link now leads nowhere
+  SystemError error = 0;
+  LinkedFile link;
+  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced)
+      << "error " << error;
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
+  EXPECT_EQ(ReadBytes("outside/secret.cfg"), "secret = 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists("outside/created.cfg"));
+  EXPECT_EQ(ReadBytes("Vorn.cfg.tmp"), "secret = 1\r\n") << "a stale name is left alone";
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
+TEST_F(GameFolderFiles, AReadOnlyFileIsReplacedAndLeftWithNormalAttributes) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  ASSERT_TRUE(SetFileAttributesW(L"Vorn.cfg", FILE_ATTRIBUTE_READONLY));
+  SystemError error = 0;
+  LinkedFile link;
+  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
+  EXPECT_EQ(GetFileAttributesW(L"Vorn.cfg") & FILE_ATTRIBUTE_READONLY, 0u);
 }
 
 // Whether the file's access list lets Everyone write to it.
@@ -29,19 +189,19 @@ bool EveryoneMayWrite(const char* name) {
                             &dacl, nullptr, &descriptor) != ERROR_SUCCESS) {
     return false;
   }
+  SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+  PSID everyone = nullptr;
+  AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
   bool mayWrite = false;
   for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
     ACCESS_ALLOWED_ACE* ace = nullptr;
-    if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace))) continue;
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone);
-    if (ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&ace->SidStart, everyone) &&
+    if (GetAce(dacl, i, reinterpret_cast<void**>(&ace)) &&
+        ace->Header.AceType == ACCESS_ALLOWED_ACE_TYPE && EqualSid(&ace->SidStart, everyone) &&
         (ace->Mask & FILE_WRITE_DATA)) {
       mayWrite = true;
     }
-    FreeSid(everyone);
   }
+  FreeSid(everyone);
   LocalFree(descriptor);
   return mayWrite;
 }
@@ -66,27 +226,16 @@ void OpenToEveryone(const char* name) {
   LocalFree(descriptor);
 }
 
-TEST(ReplaceFile, TheNewFileKeepsTheOldOnesPermissions) {
-  MakeFile(kTarget);
-  OpenToEveryone(kTarget);
-  ASSERT_TRUE(EveryoneMayWrite(kTarget));
-  MakeFile(kReplacement);
-  ASSERT_FALSE(EveryoneMayWrite(kReplacement)) << "a new file is not open to everyone";
-
+TEST_F(GameFolderFiles, TheNewFileKeepsTheOldOnesPermissions) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  WriteBytes("fresh.cfg", "");
+  OpenToEveryone("Vorn.cfg");
+  ASSERT_TRUE(EveryoneMayWrite("Vorn.cfg"));
+  ASSERT_FALSE(EveryoneMayWrite("fresh.cfg")) << "a new file is not open to everyone";
   SystemError error = 0;
-  EXPECT_TRUE(ReplaceFileAtomically(kReplacement, kTarget, error)) << "error " << error;
-  EXPECT_TRUE(EveryoneMayWrite(kTarget));
-  EXPECT_EQ(GetFileAttributesA(kReplacement), INVALID_FILE_ATTRIBUTES);
-  DeleteFileA(kTarget);
-}
-
-TEST(ReplaceFile, ANewTargetTakesTheReplacementAsItIs) {
-  DeleteFileA(kTarget);
-  MakeFile(kReplacement);
-  SystemError error = 0;
-  EXPECT_TRUE(ReplaceFileAtomically(kReplacement, kTarget, error)) << "error " << error;
-  EXPECT_NE(GetFileAttributesA(kTarget), INVALID_FILE_ATTRIBUTES);
-  DeleteFileA(kTarget);
+  LinkedFile link;
+  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced);
+  EXPECT_TRUE(EveryoneMayWrite("Vorn.cfg"));
 }
 
 }  // namespace

@@ -54,9 +54,10 @@ TEST_F(GameFolderTest, ResourceLibraryIsMappedAsDataOnly) {
 }
 
 TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
-  for (UINT id : {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
-                  IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
-                  IDS_FILE_TOO_LARGE}) {
+  for (UINT id :
+       {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
+        IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
+        IDS_FILE_TOO_LARGE, IDS_FILE_LINKED, IDS_LINK_LEADS_TO, IDS_LINK_NAMES, IDS_LINK_ADVICE}) {
     EXPECT_FALSE(LoadText(id).empty()) << "string " << id;
   }
   EXPECT_EQ(LoadText(IDS_LEVEL_HIGH), L"\xB192\xC74C");  // 높음
@@ -117,6 +118,24 @@ TEST_F(GameFolderTest, ASaveFailureIsWordedByTheLibraryWithPathReasonAndAdvice) 
   EXPECT_NE(TooLargeMessage(library_, path).find(LoadText(IDS_FILE_TOO_LARGE)), std::wstring::npos);
 }
 
+TEST_F(GameFolderTest, ALinkedFileIsWordedWithWhereItLeadsOrItsNamesButNoContent) {
+  const std::wstring path = L"C:\\Games\\Vorn\\Vorn.cfg";
+  LinkedFile symbolic;
+  symbolic.leadsTo = "C:\\Users\\admin\\secret.txt";
+  const std::wstring toTarget = LinkedMessage(library_, path, symbolic);
+  for (const std::wstring& part :
+       {LoadText(IDS_FILE_LINKED), path, LoadText(IDS_LINK_LEADS_TO),
+        std::wstring(L"C:\\Users\\admin\\secret.txt"), LoadText(IDS_LINK_ADVICE)}) {
+    EXPECT_NE(toTarget.find(part), std::wstring::npos) << "a part is missing: " << toTarget.size();
+  }
+  LinkedFile hard;
+  hard.names = 3;
+  const std::wstring names = LinkedMessage(library_, path, hard);
+  EXPECT_NE(names.find(L": 3"), std::wstring::npos) << "the count in place of {n}";
+  EXPECT_EQ(names.find(L"{n}"), std::wstring::npos);
+  EXPECT_EQ(names.find(LoadText(IDS_LINK_LEADS_TO)), std::wstring::npos);
+}
+
 TEST(Messages, ALibraryWithoutTheTextsGetsEnglishWithTheFullPath) {
   HMODULE noTexts = GetModuleHandleW(nullptr);  // this test program has no string table
   std::wstring reason = SystemErrorText(ERROR_DISK_FULL);
@@ -125,6 +144,12 @@ TEST(Messages, ALibraryWithoutTheTextsGetsEnglishWithTheFullPath) {
             L"Cannot save C:\\Vorn.cfg: " + reason);
   EXPECT_EQ(TooLargeMessage(noTexts, L"C:\\Vorn.cfg"),
             L"Cannot read C:\\Vorn.cfg: the file is too large.");
+  LinkedFile hard;
+  hard.names = 2;
+  EXPECT_EQ(LinkedMessage(noTexts, L"C:\\Vorn.cfg", hard),
+            L"Cannot use C:\\Vorn.cfg: it has 2 names (hard links).\n\nVornOption runs as "
+            L"administrator and does not use linked files. Put a plain copy of the file in its "
+            L"place.");
 }
 
 TEST(Messages, NamesAConfigurationFileByItsFullPath) {

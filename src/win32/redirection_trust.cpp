@@ -1,0 +1,19 @@
+#include "win32/redirection_trust.h"
+
+#include <windows.h>
+
+namespace vorn {
+
+static_assert(ProcessRedirectionTrustPolicy == 16, "the policy's number in Windows' headers");
+
+void EnforceRedirectionTrust() {
+  using SetPolicyFunction = BOOL(WINAPI*)(PROCESS_MITIGATION_POLICY, PVOID, SIZE_T);
+  const auto setPolicy = reinterpret_cast<SetPolicyFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetProcessMitigationPolicy")));
+  if (!setPolicy) return;
+  PROCESS_MITIGATION_REDIRECTION_TRUST_POLICY policy = {};
+  policy.EnforceRedirectionTrust = 1;
+  setPolicy(ProcessRedirectionTrustPolicy, &policy, sizeof(policy));
+}
+
+}  // namespace vorn
