@@ -13,6 +13,7 @@
 
 #include "../unit/temp_folder.h"
 #include "config/file_ops.h"
+#include "win32/library_loader.h"
 #include "win32/plain_file.h"
 
 namespace vorn {
@@ -136,6 +137,17 @@ TEST_F(GameFolderFiles, ALinkedFolderOnTheWayIsRefused) {
   EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", FILE_READ_ATTRIBUTES, FILE_SHARE_READ, file,
                           link, error),
             PlainOpen::kLinked);
+}
+
+TEST_F(GameFolderFiles, TheResourceLibraryIsLoadedOnlyAsAPlainFile) {
+  std::filesystem::create_directory("rscdll");
+  const std::wstring built = L"" VORN_DIST_DIR L"\\rscdll\\VornOptionKR.dll";
+  ASSERT_TRUE(CopyFileW(built.c_str(), L"rscdll\\VornOptionKR.dll", FALSE));
+  HMODULE plain = LoadResourceLibrary("KR", 949);
+  EXPECT_NE(plain, nullptr);
+  if (plain) FreeLibrary(plain);
+  ASSERT_TRUE(CreateHardLinkW(L"outside\\VornOptionKR.dll", L"rscdll\\VornOptionKR.dll", nullptr));
+  EXPECT_EQ(LoadResourceLibrary("KR", 949), nullptr) << "a second name";
 }
 
 TEST_F(GameFolderFiles, ALinkedFileIsNotReplacedAndWhereItLeadsIsUntouched) {
