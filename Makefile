@@ -39,7 +39,7 @@ sanitize-test: sanitize
 
 fuzz: sanitize
 	@mkdir -p build/fuzz-corpus
-	@build/sanitize/tests/config_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
+	@set -o pipefail; build/sanitize/tests/config_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -print_final_stats=1 build/fuzz-corpus tests/fuzz/corpus 2>&1 | tail -n 4
 
 # The release package, build/dist/VornOption-<version>-KR.zip, and the proof

@@ -3,6 +3,9 @@
 // the contract tests hold both to the same checks.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -68,16 +71,29 @@ class FakeStrings : public StringTable {
   std::wstring Load(int id) override { return L"S" + std::to_wstring(id); }
 };
 
+// Like the real probe, it answers the adapter and shader questions only
+// while the Direct3D object lives: between create and release.
 class FakeProbe : public HardwareProbe {
  public:
   bool CreateDirect3D() override {
     created = available;
     return available;
   }
-  std::wstring AdapterDescription() override { return description; }
-  uint32_t PixelShaderVersion() override { return pixelShaderVersion; }
+  std::wstring AdapterDescription() override {
+    ExpectDirect3D("the adapter");
+    return description;
+  }
+  uint32_t PixelShaderVersion() override {
+    ExpectDirect3D("the pixel shader");
+    return pixelShaderVersion;
+  }
   std::vector<DisplayMode> DisplayModes() override { return modes; }
-  void ReleaseDirect3D() override { released = created; }
+  void ReleaseDirect3D() override {
+    released = created;
+    if (onRelease) onRelease();
+  }
+
+  std::function<void()> onRelease;
 
   bool available = true;
   std::wstring description = L"NVIDIA GeForce 8800 GTX";
@@ -85,6 +101,11 @@ class FakeProbe : public HardwareProbe {
   std::vector<DisplayMode> modes = {{1024, 768, 32}, {1280, 1024, 32}};
   bool created = false;
   bool released = false;
+
+ private:
+  void ExpectDirect3D(const char* what) const {
+    EXPECT_TRUE(created && !released) << what << " asked without a Direct3D object";
+  }
 };
 
 // ASCII stays one byte; anything else becomes a two-byte character, as in a

@@ -97,8 +97,13 @@ TEST_F(ProbeTest, WithoutDirect3DNothingIsFilledAndNothingMayBeSaved) {
 }
 
 TEST_F(ProbeTest, ReleasesDirect3DBeforeReadingTheConfiguration) {
+  WriteBytes("Vorn.cfg", "Width = 1600\r\n");
+  std::size_t pairsAtRelease = 1;
+  probe.onRelease = [&] { pairsAtRelease = store.Entries().size(); };
   ASSERT_TRUE(Open());
   EXPECT_TRUE(probe.released);
+  EXPECT_EQ(pairsAtRelease, 0u) << "Vorn.cfg read while Direct3D was still held";
+  EXPECT_EQ(store.Entries().size(), 1u);
   EXPECT_TRUE(behaviour.CanSave());
 }
 

@@ -3,8 +3,10 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include "../unit/temp_folder.h"
 #include "win32/library_loader.h"
 
 namespace vorn {
@@ -60,6 +62,56 @@ TEST(LibraryPaths, SystemLibrariesComeFromTheSystemFolder) {
   EXPECT_EQ(_wcsicmp(ModulePath(d3d9).c_str(), JoinPath(system, L"d3d9.dll").c_str()), 0);
   FreeLibrary(d3d9);
   EXPECT_EQ(LoadSystemLibrary(L"no-such-library.dll"), nullptr);
+}
+
+// A folder a player could write, with a d3d9.dll planted in it: loading it
+// runs its DllMain, which leaves planted-d3d9-ran.txt in the current folder.
+class PlantedLibraryTest : public TempFolderTest {
+ protected:
+  static constexpr wchar_t kPlanted[] = L"" VORN_E2E_DIR L"\\d3d9.dll";
+  static bool PlantedCodeRan() { return std::filesystem::exists("planted-d3d9-ran.txt"); }
+
+  // Runs load_probe.exe from the program folder with the current folder as
+  // it is; Wine is told to prefer a d3d9.dll of the program's own, as
+  // Windows 7 without KB2533623 would for a bare name.
+  static DWORD RunLoadProbe(const wchar_t* arguments) {
+    std::wstring command = std::wstring(L"program\\load_probe.exe ") + arguments;
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", L"d3d9=n,b");
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    const BOOL started = CreateProcessW(L"program\\load_probe.exe", &command[0], nullptr, nullptr,
+                                        FALSE, 0, nullptr, nullptr, &startup, &process);
+    SetEnvironmentVariableW(L"WINEDLLOVERRIDES", nullptr);
+    if (!started) return 99;
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD status = 99;
+    GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return status;
+  }
+};
+
+TEST_F(PlantedLibraryTest, NoCodeOfALibraryInTheResourceLibrarysPlaceRuns) {
+  std::filesystem::create_directory("rscdll");
+  ASSERT_TRUE(CopyFileW(kPlanted, L"rscdll\\VornOptionKR.dll", FALSE));
+  HMODULE asData = LoadResourceLibrary("KR", 949);
+  ASSERT_NE(asData, nullptr);
+  FreeLibrary(asData);
+  EXPECT_FALSE(PlantedCodeRan()) << "mapped as data, its DllMain never runs";
+  HMODULE asCode = LoadLibraryW(ResourceLibraryPath("KR", 949).c_str());
+  EXPECT_TRUE(PlantedCodeRan()) << "loaded as code it does: the check above can fail";
+  if (asCode) FreeLibrary(asCode);
+}
+
+TEST_F(PlantedLibraryTest, D3D9ComesFromTheSystemFolderWithCopiesPlantedBesideTheProgramAndHere) {
+  std::filesystem::create_directory("program");
+  ASSERT_TRUE(CopyFileW(L"" VORN_E2E_DIR L"\\load_probe.exe", L"program\\load_probe.exe", FALSE));
+  ASSERT_TRUE(CopyFileW(kPlanted, L"program\\d3d9.dll", FALSE));
+  ASSERT_TRUE(CopyFileW(kPlanted, L"d3d9.dll", FALSE));
+  EXPECT_EQ(RunLoadProbe(L""), 0u) << "the system's copy";
+  EXPECT_EQ(RunLoadProbe(L"bare"), 1u) << "a bare name takes the planted copy: the check can fail";
 }
 
 }  // namespace

@@ -47,10 +47,8 @@ class GameFolderTest : public ::testing::Test {
 };
 
 TEST_F(GameFolderTest, ResourceLibraryIsMappedAsDataOnly) {
-  // A data-file mapping is marked in the handle's low bits; its code is
-  // never run, not even DllMain.
+  // A data-file mapping is marked in the handle's low bits.
   EXPECT_NE(reinterpret_cast<ULONG_PTR>(library_) & 3, 0u);
-  EXPECT_EQ(GetProcAddress(library_, "DllMain"), nullptr);
 }
 
 TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
@@ -69,7 +67,8 @@ INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 wchar_t AccessKey(HWND control) {
   const std::wstring text = Window{control}.Text();
   const size_t amp = text.find(L'&');
-  return amp + 1 < text.size() ? static_cast<wchar_t>(towupper(text[amp + 1])) : 0;
+  if (amp == std::wstring::npos || amp + 1 >= text.size()) return 0;
+  return static_cast<wchar_t>(towupper(text[amp + 1]));
 }
 
 TEST_F(GameFolderTest, EveryListCheckBoxAndTheButtonHasItsOwnAccessKey) {
@@ -210,11 +209,15 @@ class SelfClosingDialog : public Dialog {
   }
   void DoDataExchange(const DataExchange& dx) override { dx.Text(IDC_ADAPTER, adapter); }
   void OnCancel() override {
-    std::wstring shown = adapter;
+    shown = Window{GetDlgItem(hwnd(), IDC_ADAPTER)}.Text();
+    adapter = L"not what the control shows";
     UpdateData(true);
     readBack = adapter;
     Dialog::OnCancel();
   }
+
+ public:
+  std::wstring shown;
 };
 
 class CountingApp : public App {
@@ -236,7 +239,8 @@ TEST(ModalDialog, RunsItsOwnLoopThroughTheApplicationsFilter) {
   SelfClosingDialog dialog;
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_GT(app.seen, 0);
-  EXPECT_EQ(dialog.readBack, L"ATI Radeon HD 2600") << "text 1000 exchanged both ways";
+  EXPECT_EQ(dialog.shown, L"ATI Radeon HD 2600") << "text 1000 shows the member";
+  EXPECT_EQ(dialog.readBack, L"ATI Radeon HD 2600") << "and the member reads it back";
   EXPECT_EQ(dialog.hwnd(), nullptr);
   FreeLibrary(library);
   SetCurrentDirectoryW(previous);
