@@ -60,12 +60,20 @@ auto WaitFor(Found found, const std::wstring& what) {
   }
 }
 
+// A message to a window of the tool; a tool that does not answer fails the
+// step rather than reading as 0 ("unchecked", "first entry").
+LRESULT SendTo(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR result = 0;
+  Expect(SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 3000, &result) != 0,
+         L"no answer to message " + std::to_wstring(message) + L", error " +
+             std::to_wstring(GetLastError()));
+  return static_cast<LRESULT>(result);
+}
+
 // WM_GETTEXT, since GetWindowText does not ask controls of other processes.
 std::wstring TextOf(HWND window) {
   wchar_t text[1024] = {};
-  DWORD_PTR ignored;
-  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 3000,
-                      &ignored);
+  SendTo(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
   return text;
 }
 
@@ -98,9 +106,7 @@ HWND Item(int id) {
 }
 
 LRESULT Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(Item(id), message, wParam, lParam, SMTO_NORMAL, 3000, &result);
-  return static_cast<LRESULT>(result);
+  return SendTo(Item(id), message, wParam, lParam);
 }
 
 std::wstring ListEntry(int id, int index) {
@@ -221,8 +227,12 @@ int wmain(int argc, wchar_t** argv) {
       Start(next().c_str());
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
-    } else if (step == L"no-dialog") {
-      Expect(FindWindowW(L"#32770", L"VornOption") == nullptr, L"the Options dialog is open");
+    } else if (step == L"no-dialog") {  // none shows before the tool ends, however long it takes
+      const DWORD start = GetTickCount();
+      do {
+        Expect(VisibleDialog(L"VornOption") == nullptr, L"the Options dialog is open");
+      } while (WaitForSingleObject(g_tool.hProcess, 20) == WAIT_TIMEOUT &&
+               GetTickCount() - start < kPatienceMs);
     } else if (step == L"box") {  // caption, text: answers the box with its button
       const std::wstring caption = ResourceString(next()), text = ResourceString(next());
       HWND box = MessageBoxWindow(caption);
@@ -288,11 +298,15 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"select") {  // as a player would: the list then notifies the dialog
       const int id = nextInt(), index = nextInt();
       Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));
-      DWORD_PTR ignored;
-      SendMessageTimeoutW(g_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
-                          reinterpret_cast<LPARAM>(Item(id)), SMTO_NORMAL, 3000, &ignored);
+      SendTo(g_dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+             reinterpret_cast<LPARAM>(Item(id)));
     } else if (step == L"click") {
-      Send(nextInt(), BM_CLICK);
+      // A click answers once handled; one that opens a box answers when the
+      // box closes, so then the box must be up.
+      DWORD_PTR ignored;
+      if (!SendMessageTimeoutW(Item(nextInt()), BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored)) {
+        Expect(VisibleDialog(L"Vorn") != nullptr, L"no answer to the click and no box");
+      }
     } else if (step == L"close") {
       PostMessageW(g_dialog, WM_CLOSE, 0, 0);
     } else if (step == L"exit") {

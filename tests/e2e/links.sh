@@ -45,7 +45,7 @@ for file in Vorn.cfg VornSafeMode.cfg; do
     plant "$kind" "$outside/victim.cfg" "$game/$file"
     before=$(ls -A "$game")
     if [ "$kind" = symbolic ]; then leads=$(windows_path "$outside/victim.cfg"); else leads=": 2"; fi
-    check drive drive start box-with Vorn @123 "full:$file" "$leads" @126 end exit 0
+    check drive drive start box-with Vorn @123 "full:$file" "$leads" @126 end no-dialog exit 0
     check "nothing written" test "$(ls -A "$game")" = "$before"
     check "outside untouched" outside_untouched
     finish

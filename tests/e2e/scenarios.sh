@@ -220,7 +220,7 @@ finish
 scenario "a folder where Vorn.cfg must go: the error is shown and the folder left alone"
 new_game
 mkdir "$game/Vorn.cfg"
-check drive drive start dialog click 1 box-contains Vorn "Vorn.cfg" dialog sel 1015 2 click 2 exit 0
+check drive drive start dialog click 1 box-contains Vorn "Vorn.cfg" dialog sel 1015 0 click 2 exit 0
 check "still a folder" test -d "$game/Vorn.cfg"
 check "no temporary file" no_temporaries
 finish

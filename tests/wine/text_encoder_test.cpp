@@ -1,0 +1,37 @@
+// The real encoder against Windows' code pages: an adapter name outside
+// ASCII in each region's code page.
+#include "win32/text_encoder.h"
+
+#include <windows.h>
+#include <gtest/gtest.h>
+
+namespace vorn {
+namespace {
+
+TEST(TextEncoder, EncodesInEachRegionsCodePage) {
+  const struct {
+    int codePage;
+    const wchar_t* text;
+    const char* bytes;
+  } cases[] = {
+      {949, L"\xC9C0\xD3EC\xC2A4 8800", "\xC1\xF6\xC6\xF7\xBD\xBA 8800"},  // 지포스
+      {936, L"\x663E\x5361", "\xCF\xD4\xBF\xA8"},                          // 显卡
+      {950, L"\x986F\x793A\x5361", "\xC5\xE3\xA5\xDC\xA5\x64"},            // 顯示卡
+      {932, L"\x30D3\x30C7\x30AA", "\x83\x72\x83\x66\x83\x49"},            // ビデオ
+      {1251, L"\x0412\x0438\x0434\x0435\x043E", "\xC2\xE8\xE4\xE5\xEE"},   // Видео
+      {1252, L"Caf\x00E9 Radeon\x2122", "Caf\xE9 Radeon\x99"},
+  };
+  Win32TextEncoder encoder;
+  for (const auto& c : cases) {
+    EXPECT_EQ(encoder.Encode(c.text, c.codePage), c.bytes) << "code page " << c.codePage;
+    EXPECT_EQ(encoder.Decode(c.bytes, c.codePage), c.text) << "code page " << c.codePage;
+  }
+}
+
+TEST(TextEncoder, EmptyStaysEmpty) {
+  EXPECT_EQ(Win32TextEncoder().Encode(L"", 949), "");
+  EXPECT_EQ(Win32TextEncoder().Decode("", 949), L"");
+}
+
+}  // namespace
+}  // namespace vorn
