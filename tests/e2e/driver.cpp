@@ -155,9 +155,14 @@ void PressKeys(const std::wstring& chord) {
   Sleep(300);  // the tool handles the keys on its own thread
 }
 
-void Start(const wchar_t* exe) {
+// `show`, when given, is the show command of a shortcut ("Run: Maximized").
+void Start(const wchar_t* exe, int show = -1) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
+  if (show >= 0) {
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(show);
+  }
   std::wstring command = exe;
   Expect(CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &g_tool) != FALSE,
@@ -225,6 +230,12 @@ int wmain(int argc, wchar_t** argv) {
       Start(L"VornOption.exe");
     } else if (step == L"start-from") {  // the tool's path; the current folder stays the game's
       Start(next().c_str());
+    } else if (step == L"start-shown") {  // as a shortcut with this show command starts it
+      Start(L"VornOption.exe", nextInt());
+    } else if (step == L"iconic") {
+      ExpectNumber(L"minimised", 0, nextInt(), IsIconic(g_dialog) ? 1 : 0);
+    } else if (step == L"zoomed") {
+      ExpectNumber(L"maximised", 0, nextInt(), IsZoomed(g_dialog) ? 1 : 0);
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
     } else if (step == L"no-dialog") {  // none shows before the tool ends, however long it takes

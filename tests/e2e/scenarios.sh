@@ -264,3 +264,14 @@ new_game
 cp "$root/sample/Vorn.cfg" "$game/"
 check timing drive timing 5
 finish
+
+# Windows applies a shortcut's show command to a program's first ShowWindow
+# (Microsoft's ShowWindow remarks); Wine applies none of it, so the maximised
+# case holds here either way and is checked for what Windows would do to it.
+scenario "a shortcut set to Maximized opens the dialog at its size; Minimized opens it minimised"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start-shown 3 dialog zoomed 0 iconic 0 click 2 exit 0
+check drive drive start-shown 7 dialog iconic 1 zoomed 0 close exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish

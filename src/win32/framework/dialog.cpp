@@ -3,6 +3,29 @@
 #include "win32/framework/app.h"
 
 namespace vorn {
+namespace {
+
+bool IsMinimizeCommand(WORD show) {
+  return show == SW_MINIMIZE || show == SW_SHOWMINIMIZED || show == SW_SHOWMINNOACTIVE ||
+         show == SW_FORCEMINIMIZE;
+}
+
+// Windows gives the first ShowWindow of a process the show command of the
+// shortcut that started it (ShowWindow's remarks in Microsoft's docs): "Run:
+// Maximized" would stretch a fixed-size dialog across the screen. A dialog
+// always opens at its template's size; "Minimized" still opens it minimised,
+// applied here so that it holds where the system does not apply it (Wine).
+void ShowFirstTime(HWND dialog) {
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  GetStartupInfoW(&startup);
+  const bool minimized =
+      (startup.dwFlags & STARTF_USESHOWWINDOW) && IsMinimizeCommand(startup.wShowWindow);
+  ShowWindow(dialog, minimized ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  if (IsZoomed(dialog)) ShowWindow(dialog, SW_RESTORE);
+}
+
+}  // namespace
 
 void DataExchange::Text(int id, std::wstring& text) const {
   const Window item{GetDlgItem(dialog, id)};
@@ -20,7 +43,7 @@ INT_PTR Dialog::DoModal() {
                              &Dialog::DialogProc, reinterpret_cast<LPARAM>(this));
   if (!hwnd_) return -1;
   if (parent_) EnableWindow(parent_, FALSE);
-  if (running_) ShowWindow(hwnd_, SW_SHOWNORMAL);  // not when OnInitDialog ended it
+  if (running_) ShowFirstTime(hwnd_);  // not when OnInitDialog ended it
 
   MSG msg;
   while (running_) {
