@@ -14,10 +14,24 @@ namespace {
 
 constexpr int kResourceStringLength = 260;
 
-HICON LoadDialogIcon(int metricX, int metricY) {
-  return static_cast<HICON>(LoadImageW(App::Current()->ResourceHandle(),
-                                       MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                       GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+// A size Windows draws at for the window's own DPI (Windows 10 1607 and
+// later, looked up at run time), else for the system's.
+int MetricForWindow(HWND window, int metric) {
+  using DpiForWindow = UINT(WINAPI*)(HWND);
+  using MetricsForDpi = int(WINAPI*)(int, UINT);
+  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+  const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
+  const auto metricsForDpi = reinterpret_cast<MetricsForDpi>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
+  if (dpiForWindow && metricsForDpi) return metricsForDpi(metric, dpiForWindow(window));
+  return GetSystemMetrics(metric);
+}
+
+HICON LoadDialogIcon(HWND window, int metricX, int metricY) {
+  return static_cast<HICON>(
+      LoadImageW(App::Current()->ResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                 MetricForWindow(window, metricX), MetricForWindow(window, metricY), 0));
 }
 
 }  // namespace
@@ -39,15 +53,26 @@ const OptionsDialog::CommandEntry OptionsDialog::kCommands[] = {
 
 OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent)
     : Dialog(IDD_OPTIONS, parent),
-      icon_(LoadDialogIcon(SM_CXICON, SM_CYICON)),
-      smallIcon_(LoadDialogIcon(SM_CXSMICON, SM_CYSMICON)),
       store_(store),
       tooltip_(tooltip),
       behaviour_(store, *this, *this) {}
 
-OptionsDialog::~OptionsDialog() {
+OptionsDialog::~OptionsDialog() { DestroyIcons(); }
+
+void OptionsDialog::DestroyIcons() {
   if (icon_) DestroyIcon(icon_);
   if (smallIcon_) DestroyIcon(smallIcon_);
+  icon_ = smallIcon_ = nullptr;
+}
+
+// Drawn for the dialog's DPI, so that no scaling stretches a smaller image;
+// loaded again when the dialog moves to a monitor of another DPI.
+void OptionsDialog::SetIcons() {
+  DestroyIcons();
+  icon_ = LoadDialogIcon(hwnd(), SM_CXICON, SM_CYICON);
+  smallIcon_ = LoadDialogIcon(hwnd(), SM_CXSMICON, SM_CYSMICON);
+  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
 }
 
 void OptionsDialog::DoDataExchange(const DataExchange& dx) {
@@ -72,8 +97,7 @@ void OptionsDialog::DoDataExchange(const DataExchange& dx) {
 
 BOOL OptionsDialog::OnInitDialog() {
   Dialog::OnInitDialog();
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  SetIcons();
   SetWindowTextW(hwnd(), L"VornOption");
 
   D3D9Probe probe;
@@ -109,6 +133,9 @@ bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
+    case WM_DPICHANGED:
+      SetIcons();
+      return false;  // the system still moves and scales the dialog
     case WM_COMMAND:
       for (const CommandEntry& entry : kCommands) {
         if (entry.code == HIWORD(wParam) && entry.id == LOWORD(wParam)) {
@@ -128,8 +155,8 @@ void OptionsDialog::OnPaint() {
   SendMessageW(hwnd(), WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(hwnd(), &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  const int x = (client.right - client.left - MetricForWindow(hwnd(), SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - MetricForWindow(hwnd(), SM_CYICON) + 1) / 2;
   DrawIcon(dc, x, y, icon_);
   EndPaint(hwnd(), &paint);
 }

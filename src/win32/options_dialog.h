@@ -27,6 +27,8 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) override;
 
  private:
+  void SetIcons();
+  void DestroyIcons();
   void OnPaint();
   void OnRecommendedClicked() { behaviour_.OnRecommendedClicked(); }
   void OnShaderVersionChanged() { behaviour_.OnShaderVersionChanged(); }

@@ -4,7 +4,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <vector>
 #include <string>
 
 #include "resource_ids.h"
@@ -104,6 +106,33 @@ TEST_F(GameFolderTest, ResourceLibraryHoldsTheDialogAndIcon) {
     EXPECT_NE(icon, nullptr) << size;
     if (icon) DestroyIcon(icon);
   }
+}
+
+// The sizes in icon group 128 of a built file, as Explorer and the dialog
+// pick from them (256 is stored as 0).
+std::vector<int> IconSizes(const wchar_t* file) {
+  std::vector<int> sizes;
+  HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found =
+      module ? FindResourceW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON) : nullptr;
+  const auto* group =
+      found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+  if (group) {
+    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
+    for (WORD i = 0; i < count; ++i) {
+      const BYTE width = group[6 + 14 * i];  // GRPICONDIRENTRY: 14 bytes, width first
+      sizes.push_back(width == 0 ? 256 : width);
+    }
+  }
+  if (module) FreeLibrary(module);
+  std::sort(sizes.begin(), sizes.end());
+  return sizes;
+}
+
+TEST(Icons, TheProgramAndTheLibraryHoldEverySizeWindowsScalesTo) {
+  const std::vector<int> expected = {16, 20, 24, 32, 40, 48, 64, 256};
+  EXPECT_EQ(IconSizes(L"" VORN_DIST_DIR L"\\VornOption.exe"), expected) << "the program's own";
+  EXPECT_EQ(IconSizes(L"" VORN_DIST_DIR L"\\rscdll\\VornOptionKR.dll"), expected);
 }
 
 TEST_F(GameFolderTest, ASaveFailureIsWordedByTheLibraryWithPathReasonAndAdvice) {
