@@ -3,6 +3,8 @@ SHELL := /bin/bash
 .DEFAULT_GOAL := test
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
+# The region of the program and library laid out in build/win32/dist.
+REGION ?= KR
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
 .PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
@@ -20,9 +22,10 @@ sanitize: deps
 	  -DVORN_SANITIZE=ON -DVORN_FUZZ=ON >/dev/null
 	@cmake --build build/sanitize -j $(JOBS)
 
-# The shipped 32-bit program and resource library, laid out in build/win32/dist.
+# The shipped 32-bit programs and resource libraries of every region; REGION's
+# are laid out in build/win32/dist, the others in build/win32/regions/<R>.
 win32: deps
-	@$(CMAKE_CONFIGURE) -B build/win32 -DCMAKE_BUILD_TYPE=Release \
+	@$(CMAKE_CONFIGURE) -B build/win32 -DCMAKE_BUILD_TYPE=Release -DVORN_REGION=$(REGION) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake >/dev/null
 	@cmake --build build/win32 -j $(JOBS)
 
@@ -42,10 +45,13 @@ fuzz: sanitize
 	@set -o pipefail; build/sanitize/tests/config_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 \
 	  -print_final_stats=1 build/fuzz-corpus tests/fuzz/corpus 2>&1 | tail -n 4
 
-# The release package, build/dist/VornOption-<version>-KR.zip, and the proof
-# that another folder builds the same bytes.
+# The release packages, build/dist/VornOption-<version>-<region>.zip, signed
+# when SIGN_PKCS12 and SIGN_PASSWORD_FILE name a certificate and its password
+# (SIGN_TIMESTAMP_URL: a time-stamp server); and the proof that another
+# folder builds the same bytes, signed and unsigned.
 dist: deps
-	@scripts/dist.sh
+	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+	  SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" scripts/dist.sh
 
 dist-check: deps
 	@scripts/dist-check.sh

@@ -1,30 +1,64 @@
 #!/usr/bin/env bash
-# Builds the release package twice, here and from a copy of the tree in
-# another folder, and fails unless the program, the resource library and the
-# zip are byte for byte the same. The copy takes the tree as it stands,
-# uncommitted changes and git's records included, so both name one version.
+# Builds the release packages twice, here and from a copy of the tree in
+# another folder under another umask and time zone, and fails unless every
+# program, resource library and zip is byte for byte the same. The copy takes
+# the tree as it stands, uncommitted changes and git's records included, so
+# both name one version. Then signs both with a throwaway certificate: the
+# signatures verify, and the signed packages are the same bytes too.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-first=$(scripts/dist.sh build/win32 build/dist)
+mapfile -t first < <(scripts/dist.sh build/win32 build/dist 2>/dev/null)
 
 copy=build/repro/tree
 rm -rf --one-file-system build/repro
 mkdir -p "$copy"
 { git ls-files -z --cached --others --exclude-standard; printf '.git\0'; } |
   tar --null -T - -cf - | tar -xf - -C "$copy"
-second=$(cd "$copy" && scripts/dist.sh build/win32 ../dist)
+mapfile -t second < <(cd "$copy" && umask 002 && TZ=Asia/Seoul scripts/dist.sh build/win32 ../dist 2>/dev/null)
 
 status=0
-for file in VornOption.exe rscdll/VornOptionKR.dll; do
-  a=$(sha256sum < "build/win32/dist/$file" | cut -d' ' -f1)
-  b=$(sha256sum < "$copy/build/win32/dist/$file" | cut -d' ' -f1)
-  echo "$file: $a, $b"
-  [ "$a" = "$b" ] || { echo "  $file differs between the two builds"; status=1; }
+same() {  # label, file, file
+  local a b
+  a=$(sha256sum < "$2" | cut -d' ' -f1)
+  b=$(sha256sum < "$3" | cut -d' ' -f1)
+  echo "$1: $a"
+  [ "$a" = "$b" ] || { echo "  $1 differs between the two builds ($b)"; status=1; }
+}
+for region in KR CN TW JP RU GB; do
+  folder=regions/$region
+  [ "$region" = KR ] && folder=dist
+  same "$region VornOption.exe" "build/win32/$folder/VornOption.exe" "$copy/build/win32/$folder/VornOption.exe"
+  same "$region VornOption$region.dll" "build/win32/$folder/rscdll/VornOption$region.dll" \
+    "$copy/build/win32/$folder/rscdll/VornOption$region.dll"
 done
-a=$(sha256sum < "$first" | cut -d' ' -f1)
-b=$(sha256sum < "$second" | cut -d' ' -f1)
-echo "$(basename "$first"): $a, $b"
-[ "$(basename "$first")" = "$(basename "$second")" ] || { echo "  the two name different versions"; status=1; }
-[ "$a" = "$b" ] || { echo "  the zips differ"; status=1; }
-[ $status -eq 0 ] && echo "The package builds to the same bytes from another folder."
+[ ${#first[@]} -eq 6 ] && [ ${#second[@]} -eq 6 ] || { echo "expected six packages from each build"; exit 1; }
+for i in "${!first[@]}"; do
+  [ "$(basename "${first[$i]}")" = "$(basename "${second[$i]}")" ] ||
+    { echo "  the two name different versions"; status=1; }
+  same "$(basename "${first[$i]}")" "${first[$i]}" "${second[$i]}"
+done
+
+# Signing, with a certificate made for this run only.
+keys=build/sign-test
+rm -rf "$keys" && mkdir -p "$keys"
+head -c 24 /dev/urandom | base64 > "$keys/password"
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$keys/key.pem" -out "$keys/cert.pem" -days 3650 \
+  -subj "/CN=VornOption test signing" -addext extendedKeyUsage=codeSigning 2>/dev/null
+openssl pkcs12 -export -inkey "$keys/key.pem" -in "$keys/cert.pem" -out "$keys/sign.p12" \
+  -passout "file:$keys/password"
+export SIGN_PKCS12=$PWD/$keys/sign.p12 SIGN_PASSWORD_FILE=$PWD/$keys/password
+mapfile -t signed < <(scripts/dist.sh build/win32 build/dist-signed)
+mapfile -t signedCopy < <(cd "$copy" && umask 002 && TZ=Asia/Seoul scripts/dist.sh build/win32 ../dist-signed)
+for i in "${!signed[@]}"; do
+  same "signed $(basename "${signed[$i]}")" "${signed[$i]}" "${signedCopy[$i]}"
+  unpacked=$keys/unpacked.$i
+  mkdir -p "$unpacked" && unzip -q -o "${signed[$i]}" -d "$unpacked"
+  for file in "$unpacked"/VornOption.exe "$unpacked"/rscdll/*.dll; do
+    osslsigncode verify -CAfile "$keys/cert.pem" -in "$file" > "$file.verify" 2>&1 ||
+      { echo "  $file: the signature does not verify"; cat "$file.verify"; status=1; }
+  done
+done
+echo "osslsigncode verify of $(basename "${signed[0]}")'s program:"
+sed 's/^/  /' "$keys/unpacked.0/VornOption.exe.verify"
+[ $status -eq 0 ] && echo "Every package builds to the same bytes from another folder, unsigned and signed."
 exit $status

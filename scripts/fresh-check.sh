@@ -92,5 +92,18 @@ step "make test"
 in_root "make test"
 took "make test"
 
+# The packages built on the new machine are the host's, byte for byte.
+step "the packages against the host's"
+mapfile -t host < <(scripts/dist.sh build/win32 build/dist 2>/dev/null)
+for zip in "${host[@]}"; do
+  fresh=$target/root/VornOption/build/dist/$(basename "$zip")
+  [ -f "$fresh" ] || { echo "no $(basename "$zip") on the new machine (uncommitted changes here?)"; exit 1; }
+  a=$(sha256sum < "$zip" | cut -d' ' -f1)
+  b=$(sha256sum < "$fresh" | cut -d' ' -f1)
+  echo "  $(basename "$zip"): $a"
+  [ "$a" = "$b" ] || { echo "  differs on the new machine: $b"; exit 1; }
+done
+took "the packages against the host's"
+
 echo "fresh-check passed on a pristine $suite root:"
 printf '  %s\n' "${times[@]}"

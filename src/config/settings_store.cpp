@@ -6,9 +6,13 @@
 namespace vorn {
 namespace {
 
-constexpr Region kRegions[] = {
-    {"KR", 949}, {"KR", 949}, {"CN", 936}, {"TW", 950}, {"JP", 932}, {"RU", 1251}, {"GB", 1252},
+// Row 0 is the region the program is built for (build_region.cpp).
+constexpr Region kOtherRegions[] = {
+    {"KR", 949}, {"CN", 936}, {"TW", 950}, {"JP", 932}, {"RU", 1251}, {"GB", 1252},
 };
+constexpr int kRegionRows = 1 + static_cast<int>(sizeof(kOtherRegions) / sizeof(kOtherRegions[0]));
+
+const Region& RegionRow(int row) { return row == 0 ? kBuildRegion : kOtherRegions[row - 1]; }
 
 }  // namespace
 
@@ -54,11 +58,10 @@ void SettingsStore::Set(std::string_view key, std::string_view value) {
   }
 }
 
-const char* SettingsStore::RegionCode() const { return kRegions[0].code; }
+const char* SettingsStore::RegionCode() const { return RegionRow(0).code; }
 
 int SettingsStore::RegionCodePage() const {
-  const int rows = static_cast<int>(sizeof(kRegions) / sizeof(kRegions[0]));
-  return kRegions[regionIndex >= 0 && regionIndex < rows ? regionIndex : 0].codePage;
+  return RegionRow(regionIndex >= 0 && regionIndex < kRegionRows ? regionIndex : 0).codePage;
 }
 
 }  // namespace vorn

@@ -46,6 +46,10 @@ struct Region {
   int codePage;
 };
 
+// The region the program is built for; each program links the one unit
+// that defines it.
+extern const Region kBuildRegion;
+
 class SettingsStore {
  public:
   // Both use the first entry whose key matches without regard to case.

@@ -86,7 +86,12 @@ std::wstring ResourceString(const std::wstring& given) {
     return path;
   }
   if (given.empty() || given[0] != L'@') return given;
-  HMODULE library = LoadLibraryExW(L"rscdll\\VornOptionKR.dll", nullptr,
+  // The game folder's one resource library, whichever region it is for.
+  WIN32_FIND_DATAW found = {};
+  HANDLE search = FindFirstFileW(L"rscdll\\VornOption*.dll", &found);
+  Expect(search != INVALID_HANDLE_VALUE, L"no resource library for " + given);
+  FindClose(search);
+  HMODULE library = LoadLibraryExW((std::wstring(L"rscdll\\") + found.cFileName).c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   wchar_t text[260] = {};
   LoadStringW(library, static_cast<UINT>(_wtoi(given.c_str() + 1)), text, 260);

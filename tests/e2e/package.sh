@@ -1,17 +1,29 @@
-# The release package of `make dist`, unpacked into a new game folder, does a
-# whole first start as the player would.
+# Each region's release package of `make dist`, unpacked into a new game
+# folder, does a whole first start in its language as the player would, and
+# without its own library says so with the built-in message.
 # shellcheck shell=bash
 
 if [ "$VORN_WINE_BUILD" != build/win32 ]; then
-  echo "-- release package: skipped, this kernel cannot run the 32-bit program"
+  echo "-- release packages: skipped, this kernel cannot run the 32-bit program"
 else
   card default
-  scenario "the release package, unpacked into a new game folder, does a first start"
-  game=$(mktemp -d "$out/package.XXXX")
-  check unpacked unzip -q "$root/build/dist/VornOption-$("$root/scripts/version.sh")-KR.zip" -d "$game"
-  check "its sums hold" bash -c "cd '$game' && sha256sum --check --quiet SHA256SUMS"
-  cp "$build/e2e/driver.exe" "$root/sample/VornSafeMode.cfg" "$game/"
-  check drive drive start dialog sel 1015 0 text 1002 "1024 x 768 , 32bit" click 1 exit 0
-  check saved expect_file "$game/Vorn.cfg" < <(first_start_pairs; echo "id = ")
-  finish
+  version=$("$root/scripts/version.sh")
+  for region in KR CN TW JP RU GB; do
+    scenario "the $region package does a first start in its language; another region's library will not do"
+    game=$(mktemp -d "$out/package-$region.XXXX")
+    check unpacked unzip -q "$root/build/dist/VornOption-$version-$region.zip" -d "$game"
+    check "its sums hold" bash -c "cd '$game' && sha256sum --check --quiet SHA256SUMS"
+    cp "$build/e2e/driver.exe" "$root/sample/VornSafeMode.cfg" "$game/"
+    check "its screenshot" shoot "$game" "$out/dialog-$region.png" start dialog \
+      entry 1015 0 @105 entry 1003 1 @104 entry 1003 2 @103 sel 1015 0 \
+      text 1002 "1024 x 768 , 32bit" hold ready.mark done.mark click 1 exit 0
+    check saved expect_file "$game/Vorn.cfg" < <(first_start_pairs; echo "id = ")
+    other=GB
+    [ "$region" = GB ] && other=CN
+    mv "$game/rscdll/VornOption$region.dll" "$game/own-library.dll"
+    check "without its library" drive start box Vorn "Cannot load resource dll." no-dialog exit 0
+    cp "$build/regions/$other/rscdll/VornOption$other.dll" "$game/rscdll/"
+    check "with another region's" drive start box Vorn "Cannot load resource dll." no-dialog exit 0
+    finish
+  done
 fi

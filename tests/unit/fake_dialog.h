@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "dialog/dialog_ports.h"
+#include "dialog/options_behaviour.h"
 #include "resource_ids.h"
 
 namespace vorn {
@@ -77,6 +78,7 @@ class FakeProbe : public HardwareProbe {
  public:
   bool CreateDirect3D() override {
     created = available;
+    released = false;
     return available;
   }
   std::wstring AdapterDescription() override {
@@ -123,6 +125,19 @@ class FakeEncoder : public TextEncoder {
     }
     return encoded;
   }
+};
+
+// One dialog's worth of fakes; tests that open several in a row make more.
+struct FakeDialog {
+  void ChooseShaderVersion(int v) {
+    controls.SetCurSel(IDC_SHADER_VERSION, v);
+    behaviour.OnShaderVersionChanged();
+  }
+
+  SettingsStore store;
+  FakeControls controls;
+  FakeStrings strings;
+  OptionsBehaviour behaviour{store, controls, strings};
 };
 
 }  // namespace vorn

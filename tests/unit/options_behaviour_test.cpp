@@ -22,19 +22,6 @@ constexpr uint32_t kNoPixelShader = 0xFFFF0000;
 constexpr uint32_t kPixelShader14 = 0xFFFF0104;
 constexpr uint32_t kPixelShader20 = 0xFFFF0200;
 
-// One dialog's worth of fakes; tests that open several in a row make more.
-struct FakeDialog {
-  void ChooseShaderVersion(int v) {
-    controls.SetCurSel(IDC_SHADER_VERSION, v);
-    behaviour.OnShaderVersionChanged();
-  }
-
-  SettingsStore store;
-  FakeControls controls;
-  FakeStrings strings;
-  OptionsBehaviour behaviour{store, controls, strings};
-};
-
 class OptionsTest : public TempFolderTest, public FakeDialog {
  protected:
   bool Open() { return behaviour.Initialize(probe) == OptionsBehaviour::InitResult::kReady; }

@@ -4,9 +4,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
-#include <vector>
 #include <string>
 
 #include "resource_ids.h"
@@ -51,88 +49,6 @@ class GameFolderTest : public ::testing::Test {
 TEST_F(GameFolderTest, ResourceLibraryIsMappedAsDataOnly) {
   // A data-file mapping is marked in the handle's low bits.
   EXPECT_NE(reinterpret_cast<ULONG_PTR>(library_) & 3, 0u);
-}
-
-TEST_F(GameFolderTest, ResourceLibraryHoldsEveryString) {
-  for (UINT id :
-       {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
-        IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
-        IDS_FILE_TOO_LARGE, IDS_FILE_LINKED, IDS_LINK_LEADS_TO, IDS_LINK_NAMES, IDS_LINK_ADVICE}) {
-    EXPECT_FALSE(LoadText(id).empty()) << "string " << id;
-  }
-  EXPECT_EQ(LoadText(IDS_LEVEL_HIGH), L"\xB192\xC74C");  // 높음
-}
-
-INT_PTR CALLBACK IgnoreMessages(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
-// The letter after "&" in a control's text, upper-cased; 0 when it has none.
-wchar_t AccessKey(HWND control) {
-  const std::wstring text = Window{control}.Text();
-  const size_t amp = text.find(L'&');
-  if (amp == std::wstring::npos || amp + 1 >= text.size()) return 0;
-  return static_cast<wchar_t>(towupper(text[amp + 1]));
-}
-
-TEST_F(GameFolderTest, EveryListCheckBoxAndTheButtonHasItsOwnAccessKey) {
-  HWND dialog =
-      CreateDialogParamW(library_, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, &IgnoreMessages, 0);
-  ASSERT_NE(dialog, nullptr);
-  std::map<wchar_t, int> owners;  // key -> the item it reaches
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t className[16] = {};
-    GetClassNameW(child, className, 16);
-    const int id = GetDlgCtrlID(child);
-    const wchar_t key = AccessKey(child);
-    if (_wcsicmp(className, L"ComboBox") == 0) {
-      // The label standing right before a list hands its key to the list.
-      const HWND label = GetWindow(child, GW_HWNDPREV);
-      EXPECT_NE(AccessKey(label), 0) << "the label before list " << id;
-      EXPECT_TRUE(owners.emplace(AccessKey(label), id).second)
-          << "list " << id << "'s key is taken";
-    } else if (id > IDC_ADAPTER) {  // check boxes and the button
-      EXPECT_NE(key, 0) << "item " << id;
-      EXPECT_TRUE(owners.emplace(key, id).second) << "item " << id << "'s key is taken";
-    }
-  }
-  EXPECT_EQ(owners.size(), 17u) << "ten lists, six check boxes and the button";
-  DestroyWindow(dialog);
-}
-
-TEST_F(GameFolderTest, ResourceLibraryHoldsTheDialogAndIcon) {
-  EXPECT_NE(FindResourceW(library_, MAKEINTRESOURCEW(IDD_OPTIONS), RT_DIALOG), nullptr);
-  for (int size : {16, 32, 48, 256}) {
-    HICON icon = static_cast<HICON>(
-        LoadImageW(library_, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON, size, size, 0));
-    EXPECT_NE(icon, nullptr) << size;
-    if (icon) DestroyIcon(icon);
-  }
-}
-
-// The sizes in icon group 128 of a built file, as Explorer and the dialog
-// pick from them (256 is stored as 0).
-std::vector<int> IconSizes(const wchar_t* file) {
-  std::vector<int> sizes;
-  HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-  HRSRC found =
-      module ? FindResourceW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON) : nullptr;
-  const auto* group =
-      found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
-  if (group) {
-    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
-    for (WORD i = 0; i < count; ++i) {
-      const BYTE width = group[6 + 14 * i];  // GRPICONDIRENTRY: 14 bytes, width first
-      sizes.push_back(width == 0 ? 256 : width);
-    }
-  }
-  if (module) FreeLibrary(module);
-  std::sort(sizes.begin(), sizes.end());
-  return sizes;
-}
-
-TEST(Icons, TheProgramAndTheLibraryHoldEverySizeWindowsScalesTo) {
-  const std::vector<int> expected = {16, 20, 24, 32, 40, 48, 64, 256};
-  EXPECT_EQ(IconSizes(L"" VORN_DIST_DIR L"\\VornOption.exe"), expected) << "the program's own";
-  EXPECT_EQ(IconSizes(L"" VORN_DIST_DIR L"\\rscdll\\VornOptionKR.dll"), expected);
 }
 
 TEST_F(GameFolderTest, ASaveFailureIsWordedByTheLibraryWithPathReasonAndAdvice) {

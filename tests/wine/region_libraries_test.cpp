@@ -1,0 +1,223 @@
+// Every region's resource library and program, as built: every resource the
+// program loads, access keys that reach one item each, texts that fit their
+// controls in the dialog's font at 100 % and 150 % scaling, and the icon
+// sizes Windows scales to.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "resource_ids.h"
+#include "win32/framework/controls.h"
+
+namespace vorn {
+namespace {
+
+constexpr const wchar_t* kRegions[] = {L"KR", L"CN", L"TW", L"JP", L"RU", L"GB"};
+
+// The region's game folder as built: dist\ for the default region.
+std::wstring GameFolder(const std::wstring& region) {
+  if (region == L"" VORN_DEFAULT_REGION) return L"" VORN_BUILD_DIR L"\\dist";
+  return L"" VORN_BUILD_DIR L"\\regions\\" + region;
+}
+
+std::wstring LibraryPath(const std::wstring& region) {
+  return GameFolder(region) + L"\\rscdll\\VornOption" + region + L".dll";
+}
+
+class RegionLibraryTest : public ::testing::TestWithParam<const wchar_t*> {
+ protected:
+  void SetUp() override {
+    library_ = LoadLibraryExW(LibraryPath(GetParam()).c_str(), nullptr,
+                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(library_, nullptr) << "no library for " << std::wstring(GetParam()).size();
+    dialog_ = CreateDialogParamW(library_, MAKEINTRESOURCEW(IDD_OPTIONS), nullptr, &Ignore, 0);
+    ASSERT_NE(dialog_, nullptr);
+  }
+  void TearDown() override {
+    if (dialog_) DestroyWindow(dialog_);
+    if (library_) FreeLibrary(library_);
+  }
+
+  static INT_PTR CALLBACK Ignore(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
+  std::vector<HWND> Children() const {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(dialog_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      children.push_back(child);
+    }
+    return children;
+  }
+
+  HMODULE library_ = nullptr;
+  HWND dialog_ = nullptr;
+};
+
+std::wstring ClassOf(HWND window) {
+  wchar_t name[32] = {};
+  GetClassNameW(window, name, 32);
+  return name;
+}
+
+bool IsCheckBox(HWND window) {
+  return ClassOf(window) == L"Button" &&
+         (GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK) == BS_AUTOCHECKBOX;
+}
+
+// The letter after "&" in a control's text, upper-cased; 0 when it has none.
+wchar_t AccessKey(HWND control) {
+  const std::wstring text = Window{control}.Text();
+  const size_t amp = text.find(L'&');
+  if (amp == std::wstring::npos || amp + 1 >= text.size()) return 0;
+  return static_cast<wchar_t>(towupper(text[amp + 1]));
+}
+
+TEST_P(RegionLibraryTest, HoldsEveryResourceTheProgramLoads) {
+  for (UINT id :
+       {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
+        IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
+        IDS_FILE_TOO_LARGE, IDS_FILE_LINKED, IDS_LINK_LEADS_TO, IDS_LINK_NAMES, IDS_LINK_ADVICE}) {
+    wchar_t text[260] = {};
+    EXPECT_GT(LoadStringW(library_, id, text, 260), 0) << "string " << id;
+  }
+  wchar_t names[260] = {};
+  LoadStringW(library_, IDS_LINK_NAMES, names, 260);
+  EXPECT_NE(std::wstring(names).find(L"{n}"), std::wstring::npos) << "the count's place";
+  for (int id : {IDC_ADAPTER,
+                 IDC_SHADER_VERSION,
+                 IDC_RESOLUTION,
+                 IDC_TEXTURE,
+                 IDC_HEIGHTFIELD,
+                 IDC_OBJECT,
+                 IDC_OCEAN,
+                 IDC_SKY,
+                 IDC_CHARACTER,
+                 IDC_TREE,
+                 IDC_AUDIO,
+                 IDC_SHADOWMAP,
+                 IDC_WATER_REFLECTION,
+                 IDC_GLARE_RENDER,
+                 IDC_TREE_NORMAL_MAP,
+                 IDC_WINDOW_MODE,
+                 IDC_VSYNC,
+                 IDC_RECOMMENDED,
+                 IDOK,
+                 IDCANCEL}) {
+    EXPECT_NE(GetDlgItem(dialog_, id), nullptr) << "item " << id;
+  }
+  EXPECT_NE(FindResourceW(library_, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON), nullptr);
+}
+
+TEST_P(RegionLibraryTest, EveryListCheckBoxAndTheButtonHasItsOwnAccessKey) {
+  std::map<wchar_t, int> owners;  // key -> the item it reaches
+  for (HWND child : Children()) {
+    const int id = GetDlgCtrlID(child);
+    if (ClassOf(child) == L"ComboBox") {
+      // The label standing right before a list hands its key to the list.
+      const wchar_t key = AccessKey(GetWindow(child, GW_HWNDPREV));
+      EXPECT_NE(key, 0) << "the label before list " << id;
+      EXPECT_TRUE(owners.emplace(key, id).second) << "list " << id << "'s key is taken";
+    } else if (id > IDC_ADAPTER) {  // check boxes and the button
+      const wchar_t key = AccessKey(child);
+      EXPECT_NE(key, 0) << "item " << id;
+      EXPECT_TRUE(owners.emplace(key, id).second) << "item " << id << "'s key is taken";
+    }
+  }
+  EXPECT_EQ(owners.size(), 17u) << "ten lists, six check boxes and the button";
+}
+
+// The dialog's font at a DPI, and its horizontal dialog base unit, as
+// Windows lays a dialog out at that scaling.
+struct ScaledFont {
+  ScaledFont(HWND dialog, int dpi) {
+    LOGFONTW logFont = {};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog, WM_GETFONT, 0, 0)), sizeof(logFont),
+               &logFont);
+    logFont.lfHeight = MulDiv(logFont.lfHeight, dpi, 96);
+    font = CreateFontIndirectW(&logFont);
+    dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, font);
+    SIZE letters = {};
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &letters);
+    baseUnitX = (letters.cx / 26 + 1) / 2;
+  }
+  ~ScaledFont() {
+    DeleteDC(dc);
+    DeleteObject(font);
+  }
+  int Width(std::wstring text) const {
+    text.erase(std::remove(text.begin(), text.end(), L'&'), text.end());
+    SIZE size = {};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+  }
+
+  HFONT font;
+  HDC dc;
+  int baseUnitX;
+};
+
+TEST_P(RegionLibraryTest, EveryLabelCheckBoxAndButtonTextFitsAtEachScaling) {
+  const ScaledFont atCreation(dialog_, 96);
+  for (int dpi : {96, 144}) {
+    const ScaledFont scaled(dialog_, dpi);
+    for (HWND child : Children()) {
+      const std::wstring cls = ClassOf(child);
+      const bool label = cls == L"Static";
+      const bool check = IsCheckBox(child);
+      const bool button = cls == L"Button" && !check && GetDlgCtrlID(child) > 0 &&
+                          (GetWindowLongW(child, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
+      if (!label && !check && !button) continue;
+      RECT rect = {};
+      GetWindowRect(child, &rect);
+      // The control's width in dialog units, laid out again at this DPI.
+      const int width = MulDiv(rect.right - rect.left, scaled.baseUnitX, atCreation.baseUnitX);
+      const int room = width - (check ? MulDiv(16, dpi, 96) : button ? MulDiv(6, dpi, 96) : 0);
+      const std::wstring text = Window{child}.Text();
+      EXPECT_LE(scaled.Width(text), room)
+          << "item " << GetDlgCtrlID(child) << " (text of " << text.size()
+          << " characters) is cut at " << dpi << " DPI";
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryRegion, RegionLibraryTest, ::testing::ValuesIn(kRegions),
+                         [](const auto& info) {
+                           const std::wstring region = info.param;
+                           return std::string(region.begin(), region.end());
+                         });
+
+// The sizes in icon group 128 of a built file (256 is stored as 0).
+std::vector<int> IconSizes(const std::wstring& file) {
+  std::vector<int> sizes;
+  HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  HRSRC found =
+      module ? FindResourceW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON) : nullptr;
+  const auto* group =
+      found ? static_cast<const BYTE*>(LockResource(LoadResource(module, found))) : nullptr;
+  if (group) {
+    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
+    for (WORD i = 0; i < count; ++i) {
+      const BYTE width = group[6 + 14 * i];  // GRPICONDIRENTRY: 14 bytes, width first
+      sizes.push_back(width == 0 ? 256 : width);
+    }
+  }
+  if (module) FreeLibrary(module);
+  std::sort(sizes.begin(), sizes.end());
+  return sizes;
+}
+
+TEST(Icons, EveryProgramAndLibraryHoldsEverySizeWindowsScalesTo) {
+  const std::vector<int> expected = {16, 20, 24, 32, 40, 48, 64, 256};
+  for (const wchar_t* region : kRegions) {
+    EXPECT_EQ(IconSizes(GameFolder(region) + L"\\VornOption.exe"), expected) << "its own icon";
+    EXPECT_EQ(IconSizes(LibraryPath(region)), expected);
+  }
+}
+
+}  // namespace
+}  // namespace vorn
