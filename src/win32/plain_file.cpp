@@ -81,7 +81,10 @@ PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
     error = GetLastError();
     return PlainOpen::kFailed;
   }
-  if (!SamePath(final, folder + L"\\" + relative)) {
+  // A drive's root ends in a backslash already ("\\?\C:\").
+  const std::wstring expected =
+      folder.back() == L'\\' ? folder + relative : folder + L"\\" + relative;
+  if (!SamePath(final, expected)) {
     link.leadsTo = Win32TextEncoder().Encode(DisplayPath(final), CP_UTF8);
     link.names = info.nNumberOfLinks;
     return PlainOpen::kLinked;
