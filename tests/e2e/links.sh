@@ -74,3 +74,18 @@ check saved expect_file "$game/Vorn.cfg" < <(
   echo "patchlevel = 12"
 )
 finish
+
+scenario "a Vorn.cfg given a second name while the dialog is open is left alone; the dialog stays"
+new_game
+new_outside
+cp "$root/sample/Vorn.cfg" "$game/"
+drive start dialog hold ready.mark done.mark click 1 box-with Vorn @123 "full:Vorn.cfg" ": 2" @126 end \
+  dialog sel 1015 2 click 2 exit 0 &
+driver=$!
+for _ in $(seq 600); do [ -e "$game/ready.mark" ] && break; sleep 0.1; done
+ln "$game/Vorn.cfg" "$outside/second-name.cfg"
+touch "$game/done.mark"
+check drive wait "$driver"
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+check "no temporary file" no_temporaries
+finish
