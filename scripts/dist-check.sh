@@ -24,17 +24,15 @@ same() {  # label, file, file
   echo "$1: $a"
   [ "$a" = "$b" ] || { echo "  $1 differs between the two builds ($b)"; status=1; }
 }
-for region in KR CN TW JP RU GB; do
-  folder=regions/$region
-  [ "$region" = KR ] && folder=dist
-  same "$region VornOption.exe" "build/win32/$folder/VornOption.exe" "$copy/build/win32/$folder/VornOption.exe"
-  same "$region VornOption$region.dll" "build/win32/$folder/rscdll/VornOption$region.dll" \
-    "$copy/build/win32/$folder/rscdll/VornOption$region.dll"
-done
 [ ${#first[@]} -eq 6 ] && [ ${#second[@]} -eq 6 ] || { echo "expected six packages from each build"; exit 1; }
 for i in "${!first[@]}"; do
   [ "$(basename "${first[$i]}")" = "$(basename "${second[$i]}")" ] ||
     { echo "  the two name different versions"; status=1; }
+  # The program and library as packed, then the whole zip.
+  stage=${first[$i]%.zip}
+  for file in "$stage"/VornOption.exe "$stage"/rscdll/*.dll; do
+    same "${stage##*-}/${file#"$stage"/}" "$file" "${second[$i]%.zip}/${file#"$stage"/}"
+  done
   same "$(basename "${first[$i]}")" "${first[$i]}" "${second[$i]}"
 done
 

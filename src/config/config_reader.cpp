@@ -54,15 +54,14 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, LinkedFile* link) {
   ConfigList entries;
   try {
     std::string bytes;
-    LinkedFile linked;
+    LinkedFile ignored;
     const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
-    switch (ReadPlainFile(path, kMaxConfigBytes, bytes, linked)) {
+    switch (ReadPlainFile(path, kMaxConfigBytes, bytes, link ? *link : ignored)) {
       case FileRead::kCannotOpen:
         return ReadResult::kNotRead;
       case FileRead::kTooLarge:
         return ReadResult::kTooLarge;
       case FileRead::kLinked:
-        if (link) *link = linked;
         return ReadResult::kLinked;
       case FileRead::kRead:
         break;

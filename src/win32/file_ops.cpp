@@ -142,14 +142,10 @@ bool WriteAll(HANDLE file, std::string_view bytes, DWORD& error) {
   return true;
 }
 
-// The name's folder part, "" for a bare name.
-std::wstring FolderOf(const std::wstring& relative) {
-  const std::size_t slash = relative.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : relative.substr(0, slash + 1);
-}
-
+// The name without its folder part.
 std::wstring NameOf(const std::wstring& relative) {
-  return relative.substr(FolderOf(relative).size());
+  const std::size_t slash = relative.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? relative : relative.substr(slash + 1);
 }
 
 }  // namespace
@@ -159,10 +155,8 @@ const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
                        LinkedFile& link) {
   ScopedHandle file(nullptr);
-  DWORD error = 0;
-  switch (OpenPlainFile(Relative(path), GENERIC_READ, kShareReadWrite, file, link, error)) {
-    case PlainOpen::kMissing:
-    case PlainOpen::kFailed:
+  switch (OpenPlainFile(Relative(path), GENERIC_READ, kShareReadWrite, file, link)) {
+    case PlainOpen::kCannotOpen:
       return FileRead::kCannotOpen;
     case PlainOpen::kLinked:
       return FileRead::kLinked;
@@ -198,7 +192,7 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, Sy
   ScopedHandle old(nullptr);
   const PlainOpen found =
       OpenPlainFile(target, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL,
-                    kShareReadWrite, old, link, failure);
+                    kShareReadWrite, old, link);
   if (found == PlainOpen::kLinked) return FileReplace::kLinked;
   DWORD oldAttributes = 0;
   Permissions permissions;
@@ -255,7 +249,7 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, Sy
   DeleteByHandle(fresh.get());
   if (found == PlainOpen::kPlain) {
     LinkedFile ignored;
-    if (OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, old, ignored, failure) ==
+    if (OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, old, ignored) ==
         PlainOpen::kPlain) {
       SetAttributes(old.get(), oldAttributes);
     }

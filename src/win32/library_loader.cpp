@@ -54,9 +54,8 @@ HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
   // is mapped, so that it cannot be swapped in between.
   ScopedHandle file(nullptr);
   LinkedFile link;
-  DWORD error = 0;
   if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ, file, link, error) != PlainOpen::kPlain) {
+                    FILE_SHARE_READ, file, link) != PlainOpen::kPlain) {
     return nullptr;
   }
   return LoadLibraryExW(path.c_str(), nullptr,

@@ -21,10 +21,6 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool IsMissing(DWORD error) {
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 }  // namespace
 
 std::wstring FinalPath(HANDLE handle) {
@@ -55,42 +51,27 @@ bool HasOneName(HANDLE file, LinkedFile& link) {
 }
 
 PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, ScopedHandle& file,
-                        LinkedFile& link, DWORD& error) {
+                        LinkedFile& link) {
   const std::wstring folder = FinalPath(CurrentFolder());
-  if (folder.empty()) {
-    error = GetLastError();
-    return PlainOpen::kFailed;
-  }
+  if (folder.empty()) return PlainOpen::kCannotOpen;
   file.reset(CreateFileW(relative.c_str(), access, share, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    error = GetLastError();
-    return IsMissing(error) ? PlainOpen::kMissing : PlainOpen::kFailed;
-  }
   BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(file.get(), &info)) {
-    error = GetLastError();
-    return PlainOpen::kFailed;
-  }
-  if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-    error = ERROR_ACCESS_DENIED;
-    return PlainOpen::kFailed;
+  if (!file || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return PlainOpen::kCannotOpen;
   }
   const std::wstring final = FinalPath(file.get());
-  if (final.empty()) {
-    error = GetLastError();
-    return PlainOpen::kFailed;
-  }
+  if (final.empty()) return PlainOpen::kCannotOpen;
+  link.names = info.nNumberOfLinks;
   // A drive's root ends in a backslash already ("\\?\C:\").
   const std::wstring expected =
       folder.back() == L'\\' ? folder + relative : folder + L"\\" + relative;
   if (!SamePath(final, expected)) {
     link.leadsTo = Win32TextEncoder().Encode(DisplayPath(final), CP_UTF8);
-    link.names = info.nNumberOfLinks;
     return PlainOpen::kLinked;
   }
-  if (!HasOneName(file.get(), link)) return PlainOpen::kLinked;
-  return PlainOpen::kPlain;
+  return info.nNumberOfLinks == 1 ? PlainOpen::kPlain : PlainOpen::kLinked;
 }
 
 }  // namespace vorn

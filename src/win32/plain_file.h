@@ -15,15 +15,16 @@
 
 namespace vorn {
 
-enum class PlainOpen { kPlain, kMissing, kLinked, kFailed };
+enum class PlainOpen { kPlain, kLinked, kCannotOpen };
 
 // Opens `relative`, a path below the current folder ("Vorn.cfg",
 // "rscdll\VornOptionKR.dll"), with the given access and sharing, and checks
 // it. Reparse points are followed as Windows follows them: a file that
 // Windows keeps compressed, deduplicated or in the cloud gives its content.
-// On kLinked `link` says where the name leads; on kFailed `error` says why.
+// On kLinked `link` says where the name leads or how many names the file
+// has; kCannotOpen is a missing, unreadable or folder name.
 PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, ScopedHandle& file,
-                        LinkedFile& link, DWORD& error);
+                        LinkedFile& link);
 
 // Whether the file behind `file` is still the one name `relative` (a hard
 // link may be added to an open file).

@@ -133,10 +133,9 @@ TEST_F(GameFolderFiles, ALinkedFolderOnTheWayIsRefused) {
   SymbolicLink(std::filesystem::absolute("outside/rscdll").wstring(), L"rscdll");
   ScopedHandle file(nullptr);
   LinkedFile link;
-  DWORD error = 0;
-  EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", FILE_READ_ATTRIBUTES, FILE_SHARE_READ, file,
-                          link, error),
-            PlainOpen::kLinked);
+  EXPECT_EQ(
+      OpenPlainFile(L"rscdll\\VornOptionKR.dll", FILE_READ_ATTRIBUTES, FILE_SHARE_READ, file, link),
+      PlainOpen::kLinked);
 }
 
 TEST_F(GameFolderFiles, TheResourceLibraryIsLoadedOnlyAsAPlainFile) {
