@@ -21,6 +21,9 @@
 #define IDS_LINK_LEADS_TO 124
 #define IDS_LINK_NAMES 125
 #define IDS_LINK_ADVICE 126
+// A configuration file that exists but cannot be read now, and what to do.
+#define IDS_FILE_UNREADABLE 127
+#define IDS_FILE_UNREADABLE_ADVICE 128
 
 #define IDC_ADAPTER 1000
 #define IDC_RESOLUTION 1002
