@@ -1,6 +1,7 @@
 #include "config/config_reader.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <utility>
@@ -48,23 +49,36 @@ int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
 
 enum class ConfigKind { kGame, kSafeMode };
 
-ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, LinkedFile* link) {
+std::size_t Digest(std::string_view bytes) { return std::hash<std::string_view>()(bytes); }
+
+ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, bool again) {
   store.folder = ".";
   const bool game = kind == ConfigKind::kGame;
+  FileFound ignored;
+  FileFound& on = found ? *found : ignored;
   ConfigList entries;
+  std::size_t digest = 0;
   try {
     std::string bytes;
-    LinkedFile ignored;
     const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
-    switch (ReadPlainFile(path, kMaxConfigBytes, bytes, link ? *link : ignored)) {
-      case FileRead::kCannotOpen:
+    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on);
+    if (game) store.gameConfigFound = on;
+    switch (read) {
+      case FileRead::kMissing:
         return ReadResult::kNotRead;
+      case FileRead::kUnreadable:
+        return ReadResult::kUnreadable;
       case FileRead::kTooLarge:
         return ReadResult::kTooLarge;
       case FileRead::kLinked:
         return ReadResult::kLinked;
       case FileRead::kRead:
         break;
+    }
+    if (game) {
+      digest = Digest(bytes);
+      // The same bytes as the list was read from: nothing new to take in.
+      if (again && store.gameConfigDigest == digest) return ReadResult::kRead;
     }
     entries = ParseConfig(std::move(bytes));
     if (game) {
@@ -77,6 +91,8 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, LinkedFile* link) {
     return ReadResult::kTooLarge;
   }
   store.ReplaceEntries(std::move(entries));
+  store.gameConfigDigest.reset();
+  if (game) store.gameConfigDigest = digest;
 
   TypedSettings& s = store.settings;
   auto number = [&store](const char* key) { return store.LookupNumber(key); };
@@ -139,12 +155,16 @@ std::string ConfigPath(const SettingsStore& store, const char* fileName) {
   return store.folder + kPathSeparator + fileName;
 }
 
-ReadResult ReadGameConfig(SettingsStore& store, LinkedFile* link) {
-  return ReadConfig(store, ConfigKind::kGame, link);
+ReadResult ReadGameConfig(SettingsStore& store, FileFound* found) {
+  return ReadConfig(store, ConfigKind::kGame, found, false);
 }
 
-ReadResult ReadSafeModeConfig(SettingsStore& store, LinkedFile* link) {
-  return ReadConfig(store, ConfigKind::kSafeMode, link);
+ReadResult ReadSafeModeConfig(SettingsStore& store, FileFound* found) {
+  return ReadConfig(store, ConfigKind::kSafeMode, found, false);
+}
+
+ReadResult ReadGameConfigAgain(SettingsStore& store, FileFound& found) {
+  return ReadConfig(store, ConfigKind::kGame, &found, true);
 }
 
 }  // namespace vorn

@@ -20,9 +20,10 @@ constexpr std::size_t kMaxConfigBytes = std::size_t{256} << 20;
 
 enum class ReadResult {
   kRead,
-  kNotRead,   // missing, unreadable, or (Vorn.cfg) not a single pair in it
-  kTooLarge,  // over kMaxConfigBytes, or more than memory holds
-  kLinked,    // a link or one of several names of a file: never read
+  kNotRead,     // missing, or (Vorn.cfg) not a single pair in it
+  kUnreadable,  // it exists but cannot be read now: FileFound::error says why
+  kTooLarge,    // over kMaxConfigBytes, or more than memory holds
+  kLinked,      // a link or one of several names of a file: never read
 };
 
 // Reads pairs up to the first one that fails, keeping the text from there to
@@ -33,13 +34,19 @@ ConfigList ParseConfig(std::string text);
 std::string ConfigPath(const SettingsStore& store, const char* fileName);
 
 // Both set the folder to "." and, when the file is not read, leave the rest
-// of the store as it was; for a linked file `link` says where it leads. The safe-mode file leaves
+// of the store as it was; `found` says what was found under the name (where
+// a link leads, why a file could not be read). The safe-mode file leaves
 // SupportShader, TreeNormalMap and VSync alone.
 //
 // A Vorn.cfg without a single pair (empty, zero-filled, not text) counts as
 // missing, so that the tool starts over from the safe-mode file; what could
 // not be read of it is kept in the store's unreadGameConfig and written back.
-ReadResult ReadGameConfig(SettingsStore& store, LinkedFile* link = nullptr);
-ReadResult ReadSafeModeConfig(SettingsStore& store, LinkedFile* link = nullptr);
+ReadResult ReadGameConfig(SettingsStore& store, FileFound* found = nullptr);
+ReadResult ReadSafeModeConfig(SettingsStore& store, FileFound* found = nullptr);
+
+// As ReadGameConfig, for a save: a Vorn.cfg holding the very bytes that the
+// store's list was read from is not parsed again, and the list keeps what
+// was set in it since.
+ReadResult ReadGameConfigAgain(SettingsStore& store, FileFound& found);
 
 }  // namespace vorn

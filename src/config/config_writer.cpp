@@ -9,6 +9,8 @@ namespace vorn {
 
 namespace {
 
+// How often a save reads a file again that another program keeps rewriting.
+constexpr int kSaveRounds = 5;
 constexpr std::string_view kSeparator = " = ";
 constexpr std::string_view kLineEnd = "\r\n";
 
@@ -60,12 +62,16 @@ SaveResult WriteGameConfig(SettingsStore& store) {
     result.error = kOutOfMemory;
     return result;
   }
-  switch (ReplacePlainFile(result.path, text, result.error, result.link)) {
+  switch (ReplacePlainFile(result.path, text, store.gameConfigFound, result.error, result.link)) {
     case FileReplace::kReplaced:
       result.ok = true;
       break;
     case FileReplace::kLinked:
       result.linked = true;
+      break;
+    case FileReplace::kChanged:
+      result.changed = true;
+      result.error = kFileKeptChanging;
       break;
     case FileReplace::kFailed:
       break;
@@ -75,26 +81,37 @@ SaveResult WriteGameConfig(SettingsStore& store) {
 
 SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
   SaveResult result;
-  result.path = ConfigPath(store, kGameConfigFile);
-  // Read again: unchanged, it gives the same list; rewritten, its pairs; with
-  // no pair, its bytes are kept after the list as for any damaged file. The
-  // typed settings stay the dialog's.
-  const TypedSettings applied = store.settings;
-  const ReadResult reread = ReadGameConfig(store, &result.link);
-  store.settings = applied;
-  switch (reread) {
-    case ReadResult::kTooLarge:
-      result.tooLarge = true;
-      return result;
-    case ReadResult::kLinked:
-      result.linked = true;
-      return result;
-    case ReadResult::kRead:
-    case ReadResult::kNotRead:
-      break;
+  // Read again, and again whenever another program writes the file before it
+  // is replaced: unchanged, it gives the same list; rewritten, its pairs;
+  // with no pair, its bytes are kept after the list as for any damaged file.
+  // The typed settings stay the dialog's.
+  for (int round = 0; round < kSaveRounds; ++round) {
+    result = SaveResult();
+    result.path = ConfigPath(store, kGameConfigFile);
+    const TypedSettings applied = store.settings;
+    FileFound found;
+    const ReadResult reread = ReadGameConfigAgain(store, found);
+    store.settings = applied;
+    switch (reread) {
+      case ReadResult::kTooLarge:
+        result.tooLarge = true;
+        return result;
+      case ReadResult::kLinked:
+        result.linked = true;
+        result.link = found.link;
+        return result;
+      case ReadResult::kUnreadable:
+        result.error = found.error;
+        return result;
+      case ReadResult::kRead:
+      case ReadResult::kNotRead:
+        break;
+    }
+    for (const auto& [key, value] : values) store.Set(key, value);
+    result = WriteGameConfig(store);
+    if (!result.changed) return result;
   }
-  for (const auto& [key, value] : values) store.Set(key, value);
-  return WriteGameConfig(store);
+  return result;
 }
 
 }  // namespace vorn

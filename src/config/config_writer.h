@@ -17,6 +17,7 @@ struct SaveResult {
   SystemError error = 0;  // the system's reason, when writing failed
   bool tooLarge = false;  // the file now on disk cannot be read: left alone
   bool linked = false;    // it is a link (see `link`): left alone
+  bool changed = false;   // another program wrote it since it was read: not replaced
   LinkedFile link;
 };
 
@@ -27,17 +28,19 @@ struct SaveResult {
 std::string FormatConfig(const ConfigList& entries, std::string_view tail);
 std::string FormatConfig(const ConfigList& entries);
 
-// Puts the ID text back into the list, then replaces Vorn.cfg in one step:
-// on failure the old file is left whole and no temporary file remains.
+// Puts the ID text back into the list, then replaces Vorn.cfg in one step,
+// while it is still the file the store's last read found (or creates it
+// while there is none): on failure the old file is left whole and no
+// temporary file remains.
 SaveResult WriteGameConfig(SettingsStore& store);
 
 // Keys and the values the Options dialog gives them, in the order they are set.
 using SettingValues = std::vector<std::pair<std::string, std::string>>;
 
 // Saves the dialog's values over what Vorn.cfg holds now: another program
-// (the game, its patcher) may have rewritten it since it was read, and its
-// other pairs and unread bytes are kept. A Vorn.cfg that is now too large or
-// a link is left alone.
+// (the game, its patcher) may have rewritten it since it was read, even
+// while it is being saved, and its other pairs and unread bytes are kept. A
+// Vorn.cfg that is now too large, a link or unreadable is left alone.
 SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values);
 
 }  // namespace vorn

@@ -1,7 +1,8 @@
 // The file operations on the game folder, whose safe form differs between
 // systems. The tool runs as administrator in a folder that others may write,
-// so every file is opened by its name once, checked on that handle to be a
-// plain file standing there itself, and then used only through the handle.
+// so every name is checked before anything behind it is followed, the file
+// is checked again on the handle that was opened, and then used only through
+// that handle. A file is replaced only while it is still the one read.
 #pragma once
 
 #include <cstddef>
@@ -15,35 +16,69 @@ namespace vorn {
 // errno elsewhere.
 using SystemError = uint32_t;
 extern const SystemError kOutOfMemory;
+// Another program kept changing the file while it was being saved.
+extern const SystemError kFileKeptChanging;
 
 // A name in the game folder that is not a plain file of its own: a link to
 // somewhere else, or one of several names of one file.
 struct LinkedFile {
-  std::string leadsTo;  // where the name leads (UTF-8), when that is elsewhere
+  std::string leadsTo;  // where the name leads (UTF-8), when that is known
   uint32_t names = 1;   // how many names the file has
+};
+
+// Which file a name stood for and how it was when it was read: another
+// program that rewrites, replaces, links or deletes it changes one of these.
+struct FileVersion {
+  uint64_t volume = 0;
+  uint64_t index = 0;
+  uint64_t size = 0;
+  uint64_t lastWrite = 0;
+  uint32_t names = 0;
+
+  bool operator==(const FileVersion& other) const {
+    return volume == other.volume && index == other.index && size == other.size &&
+           lastWrite == other.lastWrite && names == other.names;
+  }
+  bool operator!=(const FileVersion& other) const { return !(*this == other); }
+};
+
+// What a read found under a name.
+struct FileFound {
+  bool exists = false;    // false only when the system says the name does not exist
+  FileVersion version;    // of the file read
+  LinkedFile link;        // for kLinked
+  SystemError error = 0;  // for kUnreadable
 };
 
 enum class FileRead {
   kRead,
-  kCannotOpen,  // missing, unreadable, or not a file
+  kMissing,     // the name does not exist
+  kUnreadable,  // it exists but cannot be opened or read (see FileFound::error)
   kTooLarge,    // over the limit, or growing past it while read
   kLinked,      // not read: see LinkedFile
 };
 
 // Reads the whole file `path` (a name in the game folder) from the one
-// handle that was checked, refusing more than `maxBytes`.
+// handle that was checked, refusing more than `maxBytes`. A file that exists
+// but cannot be read (held by a scanner or patcher, locked) is tried again
+// for about as long as a replace waits before it counts as unreadable.
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       LinkedFile& link);
+                       FileFound& found);
 
-enum class FileReplace { kReplaced, kFailed, kLinked };
+enum class FileReplace {
+  kReplaced,
+  kFailed,
+  kLinked,   // `path` is or became a link: left alone
+  kChanged,  // not the file `expected` found any more: read it again
+};
 
 // Writes `bytes` to a new file of an unguessable name beside `path`, flushes
-// it, gives it the old file's permissions and moves it over `path` in one
-// step, replacing a read-only, hidden or system file too. A `path` that is
-// or becomes a link is left alone (kLinked). On failure the old file stays
-// as it was and the new one is deleted; a file of any other name is never
-// opened, written or deleted.
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, SystemError& error,
-                             LinkedFile& link);
+// it, gives it the old file's owner and permissions and moves it over `path`
+// in one step, replacing a read-only, hidden or system file too. `path` is
+// replaced only while it is the file `expected` found, and created only while
+// there is none. On failure the old file stays as it was and the new one is
+// deleted; a file of any other name is never opened, written or deleted.
+FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+                             const FileFound& expected, SystemError& error, LinkedFile& link);
 
 }  // namespace vorn

@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
 #include "config/config_list.h"
+#include "config/file_ops.h"
 
 namespace vorn {
 
@@ -73,6 +75,12 @@ class SettingsStore {
   // What could not be read of a Vorn.cfg without a single pair; the save
   // writes it after the pairs, as it writes the unread end of any file.
   std::string unreadGameConfig;
+  // A digest of the Vorn.cfg bytes the list was read from; empty when the
+  // list came from elsewhere.
+  std::optional<std::size_t> gameConfigDigest;
+  // What the last read of Vorn.cfg found there: a save replaces only that
+  // file, or creates one only where there was none.
+  FileFound gameConfigFound;
   int regionIndex = 0;
 
  private:

@@ -81,7 +81,8 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
   FillTextureList();
   FillLists();
   probe.ReleaseDirect3D();
-  switch (ReadGameConfig(store_, &gameFileLink_)) {
+  gameFileRead_ = ReadGameConfig(store_, &gameFile_);
+  switch (gameFileRead_) {
     case ReadResult::kRead:
       LoadSettings();
       break;
@@ -89,6 +90,8 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
       return InitResult::kGameFileTooLarge;
     case ReadResult::kLinked:
       return InitResult::kGameFileLinked;
+    case ReadResult::kUnreadable:
+      return InitResult::kGameFileUnreadable;
     case ReadResult::kNotRead:
       ApplyRecommendedSettings();
       break;
@@ -211,8 +214,10 @@ std::wstring OptionsBehaviour::StoredResolution() const {
 }
 
 void OptionsBehaviour::ApplyRecommendedSettings() {
-  // A Vorn.cfg that cannot be read now is looked at again, with its message, on OK.
-  if (ReadGameConfig(store_) != ReadResult::kRead) {
+  // Only without a Vorn.cfg (or one without pairs) do the safe-mode file's
+  // pairs stand in; one that cannot be read now keeps the pairs read before,
+  // and is looked at again, with its message, on OK.
+  if (ReadGameConfig(store_) == ReadResult::kNotRead) {
     ReadSafeModeConfig(store_);
     AppendStoredResolution();
   }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/config_reader.h"
 #include "config/config_writer.h"
 #include "config/settings_store.h"
 #include "dialog/dialog_ports.h"
@@ -21,15 +22,18 @@ class OptionsBehaviour {
   enum class InitResult {
     kReady,
     kNoDirect3D,        // the lists stay empty and nothing may be saved
-    kGameFileTooLarge,  // Vorn.cfg cannot be held in memory: nothing may be saved
-    kGameFileLinked     // Vorn.cfg is a link (see GameFileLink): never read nor saved
+    kGameFileTooLarge,    // Vorn.cfg cannot be held in memory: nothing may be saved
+    kGameFileLinked,      // Vorn.cfg is a link (see GameFile): never read nor saved
+    kGameFileUnreadable,  // Vorn.cfg exists but cannot be read now (see GameFile)
   };
 
   // Probes the hardware, fills the lists and shows the stored settings (or
   // the recommended ones when there is no Vorn.cfg).
   InitResult Initialize(HardwareProbe& probe);
   bool CanSave() const { return direct3dAvailable_; }
-  const LinkedFile& GameFileLink() const { return gameFileLink_; }
+  // How the read at start went, and what it found under Vorn.cfg.
+  ReadResult GameFileRead() const { return gameFileRead_; }
+  const FileFound& GameFile() const { return gameFile_; }
 
   void OnRecommendedClicked();
   void OnShaderVersionChanged();
@@ -69,7 +73,8 @@ class OptionsBehaviour {
   int selectedShaderVersion_ = 0;
   int supportedShaderLevel_ = 0;
   bool direct3dAvailable_ = false;
-  LinkedFile gameFileLink_;
+  ReadResult gameFileRead_ = ReadResult::kNotRead;
+  FileFound gameFile_;
 };
 
 // "1280 x 1024 , 32bit": how resolutions are shown, and parsed back on OK.

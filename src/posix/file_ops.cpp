@@ -1,6 +1,7 @@
 // File operations on POSIX systems (the native tests): the same checks as on
 // Windows, with O_NOFOLLOW for links and the link count for hard links; the
-// new file is made with O_EXCL under a random name, fsynced and renamed.
+// new file is made with O_EXCL under a random name, fsynced and renamed, or
+// linked into place where no file may be replaced.
 #include "config/file_ops.h"
 
 #include <fcntl.h>
@@ -9,107 +10,190 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 #include <random>
 
 namespace vorn {
 namespace {
 
+// As long as a replace on Windows waits for a file held by another program.
+constexpr int kReadTries = 6;
+constexpr long kRetryDelayNs = 100 * 1000 * 1000;
+constexpr int kTemporaryNameTries = 8;
+
 class ScopedFd {
  public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ~ScopedFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
+  explicit ScopedFd(int fd = -1) : fd_(fd) {}
+  ~ScopedFd() { reset(); }
   ScopedFd(const ScopedFd&) = delete;
   ScopedFd& operator=(const ScopedFd&) = delete;
   int get() const { return fd_; }
+  void reset(int fd = -1) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+  }
 
  private:
   int fd_;
 };
 
-enum class Opened { kPlain, kCannotOpen, kLinked };
+FileVersion VersionOf(const struct stat& info) {
+  FileVersion version;
+  version.volume = static_cast<uint64_t>(info.st_dev);
+  version.index = static_cast<uint64_t>(info.st_ino);
+  version.size = static_cast<uint64_t>(info.st_size);
+  version.lastWrite = static_cast<uint64_t>(info.st_mtim.tv_sec) * 1000000000u +
+                      static_cast<uint64_t>(info.st_mtim.tv_nsec);
+  version.names = static_cast<uint32_t>(info.st_nlink);
+  return version;
+}
 
-// `fd` is the open file whenever it is not -1, also when it is refused.
-Opened OpenPlain(const std::string& path, int& fd, struct stat& info, LinkedFile& link) {
-  fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) {
+enum class Opened { kPlain, kMissing, kCannotOpen, kLinked };
+
+Opened OpenPlain(const std::string& path, ScopedFd& fd, FileFound& found) {
+  found = FileFound();
+  fd.reset(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+  if (fd.get() < 0) {
+    found.error = static_cast<SystemError>(errno);
+    if (errno == ENOENT || errno == ENOTDIR) return Opened::kMissing;
+    found.exists = true;
     if (errno != ELOOP) return Opened::kCannotOpen;
     char target[4096];
     const ssize_t length = ::readlink(path.c_str(), target, sizeof(target));
-    link.leadsTo.assign(target, length > 0 ? static_cast<std::size_t>(length) : 0);
+    found.link.leadsTo.assign(target, length > 0 ? static_cast<std::size_t>(length) : 0);
     return Opened::kLinked;
   }
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return Opened::kCannotOpen;
-  link.names = static_cast<uint32_t>(info.st_nlink);
+  found.exists = true;
+  struct stat info;
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    found.error = static_cast<SystemError>(S_ISDIR(info.st_mode) ? EISDIR : errno);
+    return Opened::kCannotOpen;
+  }
+  found.version = VersionOf(info);
+  found.link.names = found.version.names;
   return info.st_nlink == 1 ? Opened::kPlain : Opened::kLinked;
 }
 
-}  // namespace
-
-const SystemError kOutOfMemory = ENOMEM;
-
-FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       LinkedFile& link) {
-  int raw = -1;
-  struct stat info;
-  const Opened opened = OpenPlain(path, raw, info, link);
-  const ScopedFd fd(raw);
-  switch (opened) {
+FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                  FileFound& found) {
+  ScopedFd fd;
+  switch (OpenPlain(path, fd, found)) {
+    case Opened::kMissing:
+      return FileRead::kMissing;
     case Opened::kCannotOpen:
-      return FileRead::kCannotOpen;
+      return FileRead::kUnreadable;
     case Opened::kLinked:
       return FileRead::kLinked;
     case Opened::kPlain:
       break;
   }
-  if (static_cast<unsigned long long>(info.st_size) > maxBytes) return FileRead::kTooLarge;
+  if (found.version.size > maxBytes) return FileRead::kTooLarge;
   bytes.clear();
   char chunk[65536];
   for (;;) {
     const ssize_t got = ::read(fd.get(), chunk, sizeof(chunk));
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) return FileRead::kCannotOpen;
+    if (got < 0) {
+      found.error = static_cast<SystemError>(errno);
+      return FileRead::kUnreadable;
+    }
     if (got == 0) return FileRead::kRead;
     if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) return FileRead::kTooLarge;
     bytes.append(chunk, static_cast<std::size_t>(got));
   }
 }
 
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, SystemError& error,
-                             LinkedFile& link) {
-  int raw = -1;
-  struct stat info;
-  const Opened found = OpenPlain(path, raw, info, link);
-  const ScopedFd old(raw);
-  if (found == Opened::kLinked) return FileReplace::kLinked;
+void Pause() {
+  const timespec delay = {0, kRetryDelayNs};
+  nanosleep(&delay, nullptr);
+}
 
+// A new file under a random name beside `path`; another name is tried when
+// one already stands there.
+int CreateTemporary(const std::string& path, mode_t mode, std::string& temporary) {
   std::random_device random;
-  char suffix[32];
-  std::snprintf(suffix, sizeof(suffix), ".%08x%08x.tmp", random(), random());
-  const std::string temporary = path + suffix;
-  ScopedFd fresh(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                        found == Opened::kPlain ? (info.st_mode & 07777) : 0644));
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    char suffix[32];
+    std::snprintf(suffix, sizeof(suffix), ".%08x%08x.tmp", random(), random());
+    temporary = path + suffix;
+    const int fd =
+        ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(wrote));
+  }
+  return ::fsync(fd) == 0;
+}
+
+bool StillAsFound(int fd, const FileVersion& expected) {
+  struct stat info;
+  return ::fstat(fd, &info) == 0 && VersionOf(info) == expected;
+}
+
+}  // namespace
+
+const SystemError kOutOfMemory = ENOMEM;
+const SystemError kFileKeptChanging = EBUSY;
+
+FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                       FileFound& found) {
+  for (int attempt = 1;; ++attempt) {
+    const FileRead read = ReadOnce(path, maxBytes, bytes, found);
+    if (read != FileRead::kUnreadable || attempt == kReadTries) return read;
+    Pause();
+  }
+}
+
+FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+                             const FileFound& expected, SystemError& error, LinkedFile& link) {
+  ScopedFd old;
+  FileFound now;
+  mode_t mode = 0644;
+  if (expected.exists) {
+    switch (OpenPlain(path, old, now)) {
+      case Opened::kMissing:
+        return FileReplace::kChanged;
+      case Opened::kLinked:
+        link = now.link;
+        return FileReplace::kLinked;
+      case Opened::kCannotOpen:
+        error = now.error;
+        return FileReplace::kFailed;
+      case Opened::kPlain:
+        break;
+    }
+    if (now.version != expected.version) return FileReplace::kChanged;
+    struct stat info;
+    if (::fstat(old.get(), &info) == 0) mode = info.st_mode & 07777;
+  }
+
+  std::string temporary;
+  ScopedFd fresh(CreateTemporary(path, mode, temporary));
   if (fresh.get() < 0) {
     error = static_cast<SystemError>(errno);
     return FileReplace::kFailed;
   }
-  if (found == Opened::kPlain) ::fchmod(fresh.get(), info.st_mode & 07777);
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t wrote = ::write(fresh.get(), bytes.data() + done, bytes.size() - done);
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) break;
-    done += static_cast<std::size_t>(wrote);
-  }
+  ::fchmod(fresh.get(), mode);
   FileReplace result = FileReplace::kFailed;
-  if (done != bytes.size() || ::fsync(fresh.get()) != 0) {
+  if (!WriteAll(fresh.get(), bytes)) {
     error = static_cast<SystemError>(errno);
-  } else if (found == Opened::kPlain && (::fstat(old.get(), &info) != 0 || info.st_nlink != 1)) {
-    link.names = static_cast<uint32_t>(info.st_nlink);
-    result = FileReplace::kLinked;
-  } else if (std::rename(temporary.c_str(), path.c_str()) == 0) {
+  } else if (expected.exists && !StillAsFound(old.get(), expected.version)) {
+    result = FileReplace::kChanged;
+  } else if (expected.exists ? std::rename(temporary.c_str(), path.c_str()) == 0
+                             : ::link(temporary.c_str(), path.c_str()) == 0) {
+    // A file linked into place keeps its temporary name too, until here.
+    if (!expected.exists) ::unlink(temporary.c_str());
     return FileReplace::kReplaced;
+  } else if (errno == EEXIST) {
+    result = FileReplace::kChanged;  // a file appeared where there was none
   } else {
     error = static_cast<SystemError>(errno);
   }

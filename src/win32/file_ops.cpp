@@ -1,28 +1,32 @@
 // File operations on Windows, each on a handle checked by OpenPlainFile. The
 // new file is made under a random name that cannot have been planted, given
-// the old file's permissions, flushed, and renamed over the old one through
-// its own handle; a scanner or patcher holding the old file open for a
-// moment is waited out.
+// the old file's owner and permissions, flushed, and renamed over the old
+// one through its own handle, once it is known to be still the file read; a
+// scanner or patcher holding the file for a moment is waited out.
 #include "config/file_ops.h"
 
 #include <windows.h>
-#include <aclapi.h>
-#include <bcrypt.h>
 
 #include <algorithm>
 #include <vector>
 
+#include "win32/file_security.h"
 #include "win32/plain_file.h"
 #include "win32/scoped_handle.h"
+#include "win32/temporary_name.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {
 namespace {
 
-constexpr int kReplaceTries = 6;
-constexpr DWORD kReplaceRetryDelayMs = 100;
+// A patcher or scanner holding the file is waited out this long, on every
+// read and on the replace alike.
+constexpr int kTries = 6;
+constexpr DWORD kRetryDelayMs = 100;
+constexpr int kTemporaryNameTries = 8;
 constexpr DWORD kReadChunk = 1 << 16;
 
+// Failures another program causes for a moment.
 bool IsTransient(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
          error == ERROR_LOCK_VIOLATION;
@@ -41,6 +45,7 @@ std::wstring Relative(const std::string& path) {
 // Others may read and write a file the tool reads, as with fopen; none may
 // rename or delete it while it is open, so the name stays the file checked.
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kAttributesAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL;
 
 bool SetAttributes(HANDLE file, DWORD attributes) {
   FILE_BASIC_INFO info = {};  // times of 0 are left as they are
@@ -54,11 +59,12 @@ void DeleteByHandle(HANDLE file) {
 }
 
 // Renames the open file within its own folder, replacing what stands there
-// under that name (a link planted there is replaced, never followed).
-bool RenameByHandle(HANDLE file, const std::wstring& name) {
+// under that name only when asked to (a link planted there is replaced,
+// never followed).
+bool RenameByHandle(HANDLE file, const std::wstring& name, bool replace) {
   std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + name.size() * sizeof(wchar_t));
   auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-  rename->ReplaceIfExists = TRUE;
+  rename->ReplaceIfExists = replace;
   rename->RootDirectory = nullptr;
   rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
   CopyMemory(rename->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
@@ -66,64 +72,26 @@ bool RenameByHandle(HANDLE file, const std::wstring& name) {
                                     static_cast<DWORD>(buffer.size())) != FALSE;
 }
 
-// ".<16 hex digits>.tmp" from the system's random source: no one can plant
-// a link under the name beforehand.
-bool RandomSuffix(std::wstring& suffix, DWORD& error) {
-  unsigned char bytes[8];
-  const NTSTATUS status =
-      BCryptGenRandom(nullptr, bytes, sizeof(bytes), BCRYPT_USE_SYSTEM_PREFERRED_RNG);
-  if (status < 0) {
-    error = ERROR_GEN_FAILURE;
-    return false;
+// A new file beside `target`. CREATE_NEW never opens a name that exists, and
+// with FILE_FLAG_OPEN_REPARSE_POINT never follows a dangling link: a name
+// that stands already is passed over for another.
+bool CreateTemporary(const std::wstring& target, ScopedHandle& fresh, DWORD& error) {
+  const TemporarySuffixSource suffixes = CurrentTemporarySuffixSource();
+  for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
+    std::wstring suffix;
+    if (!suffixes(suffix, error)) return false;
+    fresh.reset(CreateFileW((target + suffix).c_str(),
+                            GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC | WRITE_OWNER, 0,
+                            nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                                SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+                            nullptr));
+    if (fresh) return true;
+    error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
   }
-  static constexpr wchar_t kHex[] = L"0123456789abcdef";
-  suffix = L".";
-  for (unsigned char b : bytes) {
-    suffix += kHex[b >> 4];
-    suffix += kHex[b & 15];
-  }
-  suffix += L".tmp";
-  return true;
+  return false;
 }
-
-// The old file's access list, read on its checked handle, to be put on the
-// new file: a Vorn.cfg that the installer opened to players stays open to
-// them. Inherited entries are taken from the folder again; a protected list
-// stays protected.
-class Permissions {
- public:
-  Permissions() = default;
-  Permissions(const Permissions&) = delete;
-  Permissions& operator=(const Permissions&) = delete;
-  ~Permissions() {
-    if (descriptor_) LocalFree(descriptor_);
-  }
-
-  void ReadFrom(HANDLE file) {
-    if (GetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl_,
-                        nullptr, &descriptor_) != ERROR_SUCCESS) {
-      descriptor_ = nullptr;
-      dacl_ = nullptr;
-    }
-  }
-
-  // Best effort: a file whose permissions cannot be set is saved all the same.
-  void ApplyTo(HANDLE file) const {
-    if (!descriptor_) return;
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    GetSecurityDescriptorControl(descriptor_, &control, &revision);
-    const SECURITY_INFORMATION inheritance = (control & SE_DACL_PROTECTED)
-                                                 ? PROTECTED_DACL_SECURITY_INFORMATION
-                                                 : UNPROTECTED_DACL_SECURITY_INFORMATION;
-    SetSecurityInfo(file, SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | inheritance, nullptr, nullptr,
-                    dacl_, nullptr);
-  }
-
- private:
-  PSECURITY_DESCRIPTOR descriptor_ = nullptr;
-  PACL dacl_ = nullptr;
-};
 
 bool WriteAll(HANDLE file, std::string_view bytes, DWORD& error) {
   while (!bytes.empty()) {
@@ -148,82 +116,115 @@ std::wstring NameOf(const std::wstring& relative) {
   return slash == std::wstring::npos ? relative : relative.substr(slash + 1);
 }
 
-}  // namespace
-
-const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
-
-FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       LinkedFile& link) {
-  ScopedHandle file(nullptr);
-  switch (OpenPlainFile(Relative(path), GENERIC_READ, kShareReadWrite, file, link)) {
+FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& bytes,
+                  FileFound& found) {
+  PlainFile opened;
+  const PlainOpen result = OpenPlainFile(name, GENERIC_READ, kShareReadWrite, opened);
+  found.exists = result != PlainOpen::kMissing;
+  found.error = opened.error;
+  found.link = opened.link;
+  switch (result) {
+    case PlainOpen::kMissing:
+      return FileRead::kMissing;
     case PlainOpen::kCannotOpen:
-      return FileRead::kCannotOpen;
+      return FileRead::kUnreadable;
     case PlainOpen::kLinked:
       return FileRead::kLinked;
     case PlainOpen::kPlain:
       break;
   }
-  LARGE_INTEGER size = {};
-  if (!GetFileSizeEx(file.get(), &size)) return FileRead::kCannotOpen;
-  if (static_cast<unsigned long long>(size.QuadPart) > maxBytes) return FileRead::kTooLarge;
+  found.version = VersionOf(opened.info);
+  if (found.version.size > maxBytes) return FileRead::kTooLarge;
   bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  bytes.reserve(static_cast<std::size_t>(found.version.size));
   // The file may grow while it is read: read to its end, never past the limit.
   std::vector<char> chunk(kReadChunk);
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), chunk.data(), kReadChunk, &got, nullptr))
-      return FileRead::kCannotOpen;
+    if (!ReadFile(opened.file.get(), chunk.data(), kReadChunk, &got, nullptr)) {
+      found.error = GetLastError();  // a byte range locked by another program
+      return FileRead::kUnreadable;
+    }
     if (got == 0) return FileRead::kRead;
     if (bytes.size() + got > maxBytes) return FileRead::kTooLarge;
     bytes.append(chunk.data(), got);
   }
 }
 
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, SystemError& error,
-                             LinkedFile& link) {
+// Whether `name` is still the plain file `expected` found, as far as one
+// look on a fresh handle tells.
+bool StillAsFound(const std::wstring& name, const FileVersion& expected) {
+  PlainFile now;
+  return OpenPlainFile(name, FILE_READ_ATTRIBUTES, kShareReadWrite, now) == PlainOpen::kPlain &&
+         VersionOf(now.info) == expected;
+}
+
+}  // namespace
+
+const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
+const SystemError kFileKeptChanging = ERROR_SHARING_VIOLATION;
+
+FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                       FileFound& found) {
+  const std::wstring name = Relative(path);
+  for (int attempt = 1;; ++attempt) {
+    found = FileFound();
+    const FileRead read = ReadOnce(name, maxBytes, bytes, found);
+    if (read != FileRead::kUnreadable || attempt == kTries) return read;
+    Sleep(kRetryDelayMs);
+  }
+}
+
+FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+                             const FileFound& expected, SystemError& error, LinkedFile& link) {
   const std::wstring target = Relative(path);
   DWORD failure = 0;
 
-  // The old file, if there is one: it must be the name itself. A read-only,
-  // hidden or system file refuses to be replaced, so its attributes are
-  // cleared now and put back if the replacement does not happen after all.
-  // The permissions are read after that: Wine keeps "read-only" in them.
-  ScopedHandle old(nullptr);
-  const PlainOpen found =
-      OpenPlainFile(target, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL,
-                    kShareReadWrite, old, link);
-  if (found == PlainOpen::kLinked) return FileReplace::kLinked;
-  DWORD oldAttributes = 0;
-  Permissions permissions;
-  if (found == PlainOpen::kPlain) {
-    BY_HANDLE_FILE_INFORMATION info = {};
-    GetFileInformationByHandle(old.get(), &info);
-    oldAttributes = info.dwFileAttributes;
-    SetAttributes(old.get(), FILE_ATTRIBUTE_NORMAL);
-    permissions.ReadFrom(old.get());
+  // The old file, if one was read: it must be the name itself, and still the
+  // file read. A read-only, hidden or system file refuses to be replaced, so
+  // its attributes are cleared now and put back if the replacement does not
+  // happen after all. Owner and permissions are read after that: Wine keeps
+  // "read-only" in them.
+  PlainFile old;
+  FileSecurity security;
+  if (expected.exists) {
+    switch (OpenPlainFile(target, kAttributesAccess, kShareReadWrite, old)) {
+      case PlainOpen::kMissing:
+        return FileReplace::kChanged;
+      case PlainOpen::kLinked:
+        link = old.link;
+        return FileReplace::kLinked;
+      case PlainOpen::kCannotOpen:
+        error = old.error;
+        return FileReplace::kFailed;
+      case PlainOpen::kPlain:
+        break;
+    }
+    if (VersionOf(old.info) != expected.version) return FileReplace::kChanged;
+    SetAttributes(old.file.get(), FILE_ATTRIBUTE_NORMAL);
+    security.ReadFrom(old.file.get());
   }
+  const DWORD oldAttributes = old.info.dwFileAttributes;
   auto putBack = [&] {
-    if (found == PlainOpen::kPlain) SetAttributes(old.get(), oldAttributes);
+    if (old.file) {
+      SetAttributes(old.file.get(), oldAttributes);
+      return;
+    }
+    PlainFile again;  // the same file, not one another program put there since
+    if (expected.exists &&
+        OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, again) == PlainOpen::kPlain &&
+        VersionOf(again.info).index == expected.version.index) {
+      SetAttributes(again.file.get(), oldAttributes);
+    }
   };
 
-  std::wstring suffix;
-  if (!RandomSuffix(suffix, failure)) {
-    putBack();
+  ScopedHandle fresh(nullptr);
+  if (!CreateTemporary(target, fresh, failure)) {
     error = failure;
-    return FileReplace::kFailed;
-  }
-  // CREATE_NEW never opens a name that exists, and with
-  // FILE_FLAG_OPEN_REPARSE_POINT never follows a dangling link.
-  ScopedHandle fresh(CreateFileW((target + suffix).c_str(), GENERIC_WRITE | DELETE | WRITE_DAC, 0,
-                                 nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
-  if (!fresh) {
-    error = GetLastError();
     putBack();
     return FileReplace::kFailed;
   }
-  permissions.ApplyTo(fresh.get());
+  security.ApplyTo(fresh.get());
   if (!WriteAll(fresh.get(), bytes, failure)) {
     error = failure;
     DeleteByHandle(fresh.get());
@@ -231,30 +232,40 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes, Sy
     return FileReplace::kFailed;
   }
 
-  // Checked again just before the replace: a name added to the old file
-  // since it was read makes it a linked file, left alone.
-  if (found == PlainOpen::kPlain && !HasOneName(old.get(), link)) {
+  // Looked at again on the handle held, just before the replace: written,
+  // replaced or given another name since, it is read again first.
+  BY_HANDLE_FILE_INFORMATION now = {};
+  if (expected.exists && (!GetFileInformationByHandle(old.file.get(), &now) ||
+                          VersionOf(now) != expected.version)) {
     DeleteByHandle(fresh.get());
     putBack();
-    return FileReplace::kLinked;
+    return FileReplace::kChanged;
   }
   // The rename cannot replace a file that is open, our own handle included.
-  old.reset();
-  for (int attempt = 0; attempt < kReplaceTries; ++attempt) {
-    if (attempt > 0) Sleep(kReplaceRetryDelayMs);
-    if (RenameByHandle(fresh.get(), NameOf(target))) return FileReplace::kReplaced;
+  old.file.reset();
+  bool changed = false;
+  for (int attempt = 0; attempt < kTries; ++attempt) {
+    if (attempt > 0) {
+      Sleep(kRetryDelayMs);
+      // A program that held the file may have written it meanwhile.
+      if (expected.exists && !StillAsFound(target, expected.version)) {
+        changed = true;
+        break;
+      }
+    }
+    if (RenameByHandle(fresh.get(), NameOf(target), expected.exists)) {
+      return FileReplace::kReplaced;
+    }
     error = GetLastError();
+    if (!expected.exists && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) {
+      changed = true;  // a file appeared where there was none: read it first
+      break;
+    }
     if (!IsTransient(error)) break;
   }
   DeleteByHandle(fresh.get());
-  if (found == PlainOpen::kPlain) {
-    LinkedFile ignored;
-    if (OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, old, ignored) ==
-        PlainOpen::kPlain) {
-      SetAttributes(old.get(), oldAttributes);
-    }
-  }
-  return FileReplace::kFailed;
+  putBack();
+  return changed ? FileReplace::kChanged : FileReplace::kFailed;
 }
 
 }  // namespace vorn

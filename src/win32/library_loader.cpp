@@ -50,12 +50,12 @@ HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
   const std::wstring path = ResourceLibraryPath(regionCode, codePage);
   if (path.empty()) return nullptr;
   // Only the library that stands under its name in the game folder, not a
-  // link to a file elsewhere; held without write or delete sharing while it
-  // is mapped, so that it cannot be swapped in between.
-  ScopedHandle file(nullptr);
-  LinkedFile link;
-  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), FILE_READ_ATTRIBUTES,
-                    FILE_SHARE_READ, file, link) != PlainOpen::kPlain) {
+  // link to a file elsewhere. It is held open for reading without write or
+  // delete sharing, and its folder without delete sharing, while it is
+  // mapped, so that neither can be changed or swapped in between.
+  PlainFile library;
+  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), GENERIC_READ, FILE_SHARE_READ,
+                    library) != PlainOpen::kPlain) {
     return nullptr;
   }
   return LoadLibraryExW(path.c_str(), nullptr,

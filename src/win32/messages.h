@@ -7,20 +7,30 @@
 
 #include <string>
 
+#include "config/config_reader.h"
 #include "config/file_ops.h"
 
 namespace vorn {
 
-// A configuration file's full path, as Windows resolves it from the current
-// folder; the relative path itself when it cannot be resolved.
+// A configuration file's full path in the folder the player started the
+// tool in (or, before that is known, as Windows resolves it from the current
+// folder); the relative path itself when it cannot be resolved.
 std::wstring FullPath(const std::string& path);
 
 // What failed, the file, the system's reason, and what to try.
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path);
+// That the file exists but cannot be read now, why, and to close the program
+// that holds it before starting the tool again.
+std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 // That the file is a link or has several names, where it leads or how many
 // names it has, and that a plain copy should stand there. Never its content.
 std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link);
+
+// The message for a configuration file that was found but not read
+// (kUnreadable, kTooLarge or kLinked).
+std::wstring NotReadMessage(HINSTANCE resources, const std::wstring& path, ReadResult result,
+                            const FileFound& found);
 
 // An error box captioned "Vorn".
 void ShowError(HWND owner, const std::wstring& text);

@@ -107,14 +107,12 @@ BOOL OptionsDialog::OnInitDialog() {
       EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
       return FALSE;
     case OptionsBehaviour::InitResult::kGameFileTooLarge:
-      ShowError(nullptr, TooLargeMessage(App::Current()->ResourceHandle(),
-                                         FullPath(ConfigPath(store_, kGameConfigFile))));
-      EndDialog(IDCANCEL);
-      return FALSE;
     case OptionsBehaviour::InitResult::kGameFileLinked:
-      ShowError(nullptr, LinkedMessage(App::Current()->ResourceHandle(),
-                                       FullPath(ConfigPath(store_, kGameConfigFile)),
-                                       behaviour_.GameFileLink()));
+    case OptionsBehaviour::InitResult::kGameFileUnreadable:
+      // Nothing of a Vorn.cfg that was not read may be shown or saved.
+      ShowError(nullptr, NotReadMessage(App::Current()->ResourceHandle(),
+                                        FullPath(ConfigPath(store_, kGameConfigFile)),
+                                        behaviour_.GameFileRead(), behaviour_.GameFile()));
       EndDialog(IDCANCEL);
       return FALSE;
     case OptionsBehaviour::InitResult::kReady:

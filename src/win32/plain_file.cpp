@@ -1,19 +1,28 @@
 #include "win32/plain_file.h"
 
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cstring>
+
 #include "win32/text_encoder.h"
 
 namespace vorn {
 namespace {
 
-// The current folder, held open from the first check to the end of the run
-// without FILE_SHARE_DELETE, so that it cannot be renamed or swapped for
-// another while the tool runs. Opened again at every check, before the
-// previous handle is let go, in case the current folder has changed.
-HANDLE CurrentFolder() {
-  static ScopedHandle held(nullptr);
-  held.reset(CreateFileW(L".", FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-  return held.get();
+// Every open in the game folder: the name itself, never what it points to,
+// and no server reached through it may act as the administrator.
+constexpr DWORD kNoFollow =
+    FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+// Folders on the way are held for listing, which takes part in sharing, and
+// without FILE_SHARE_DELETE: no one can rename or delete them meanwhile.
+constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY;
+constexpr DWORD kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+FinalPathQuery g_finalPathQuery = nullptr;
+
+bool IsMissing(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
@@ -21,13 +30,148 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
+         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+}
+
+// A drive's root ends in a backslash already ("\\?\C:\").
+std::wstring Below(const std::wstring& folder, const std::wstring& relative) {
+  return folder.back() == L'\\' ? folder + relative : folder + L"\\" + relative;
+}
+
+std::string Utf8(const std::wstring& text) { return Win32TextEncoder().Encode(text, CP_UTF8); }
+
+// What a symbolic link or junction names, read from the link itself
+// (REPARSE_DATA_BUFFER); empty for other tags or a damaged buffer.
+std::wstring LinkTarget(HANDLE link) {
+  std::vector<BYTE> buffer(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+  DWORD got = 0;
+  if (!DeviceIoControl(link, FSCTL_GET_REPARSE_POINT, nullptr, 0, buffer.data(),
+                       static_cast<DWORD>(buffer.size()), &got, nullptr)) {
+    return {};
+  }
+  struct Header {
+    DWORD tag;
+    WORD dataLength, reserved;
+    WORD substituteOffset, substituteLength, printOffset, printLength;
+  } header;
+  if (got < sizeof(header)) return {};
+  std::memcpy(&header, buffer.data(), sizeof(header));
+  std::size_t names = sizeof(header);
+  if (header.tag == IO_REPARSE_TAG_SYMLINK) {
+    names += sizeof(ULONG);  // its flags
+  } else if (header.tag != IO_REPARSE_TAG_MOUNT_POINT) {
+    return {};
+  }
+  const bool printed = header.printLength > 0;
+  const std::size_t offset = names + (printed ? header.printOffset : header.substituteOffset);
+  const std::size_t length = printed ? header.printLength : header.substituteLength;
+  if (offset + length > got) return {};
+  std::wstring target(length / sizeof(wchar_t), L'\0');
+  std::memcpy(&target[0], buffer.data() + offset, target.size() * sizeof(wchar_t));
+  return target;
+}
+
+// A link: a reparse point whose tag says it names another file, or one
+// without a tag, as Wine shows its symbolic links to folders.
+bool IsLink(DWORD attributes, DWORD tag) {
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (IsReparseTagNameSurrogate(tag) || tag == 0);
+}
+
+// Opens one part of a path without following it. A link is refused, seen in
+// its folder's listing before anything is opened and again on the handle; a
+// reparse point of another kind is opened again for its content, which must
+// be the same file.
+PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool folder,
+                   ScopedHandle& handle, PlainFile& opened) {
+  WIN32_FIND_DATAW listed = {};
+  const HANDLE find =
+      FindFirstFileExW(path.c_str(), FindExInfoBasic, &listed, FindExSearchNameMatch, nullptr, 0);
+  if (find != INVALID_HANDLE_VALUE) {
+    FindClose(find);
+    if (IsLink(listed.dwFileAttributes, listed.dwReserved0)) return PlainOpen::kLinked;
+  }
+  const DWORD flags = kNoFollow | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
+  handle.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
+  FILE_ATTRIBUTE_TAG_INFO tag = {};
+  if (!handle ||
+      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof(tag))) {
+    opened.error = GetLastError();
+    return IsMissing(opened.error) ? PlainOpen::kMissing : PlainOpen::kCannotOpen;
+  }
+  if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (IsLink(tag.FileAttributes, tag.ReparseTag)) {
+      opened.link.leadsTo = Utf8(LinkTarget(handle.get()));
+      return PlainOpen::kLinked;
+    }
+    BY_HANDLE_FILE_INFORMATION point = {}, content = {};
+    ScopedHandle followed(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                                      flags & ~FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!followed || !GetFileInformationByHandle(handle.get(), &point) ||
+        !GetFileInformationByHandle(followed.get(), &content)) {
+      opened.error = GetLastError();
+      return PlainOpen::kCannotOpen;
+    }
+    if (!SameFile(point, content)) {
+      opened.link.leadsTo = Utf8(DisplayPath(FinalPath(followed.get())));
+      return PlainOpen::kLinked;
+    }
+    handle = std::move(followed);
+  }
+  if (((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
+    // As Windows answers for a folder opened as a file.
+    opened.error = folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
+    return PlainOpen::kCannotOpen;
+  }
+  return PlainOpen::kPlain;
+}
+
+// The path of an open file on its volume, without the volume.
+std::wstring NameOnVolume(HANDLE handle) {
+  std::vector<BYTE> buffer(sizeof(FILE_NAME_INFO) + 32768 * sizeof(wchar_t));
+  auto* name = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+  if (!GetFileInformationByHandleEx(handle, FileNameInfo, name,
+                                    static_cast<DWORD>(buffer.size()))) {
+    return {};
+  }
+  return std::wstring(name->FileName, name->FileNameLength / sizeof(wchar_t));
+}
+
+// The second check, on the opened handles: the file is where the name says.
+// The DOS form of both paths is compared where the volume has one, else the
+// NT form, else the paths on the volume (a RAM disk or file system the mount
+// manager does not know, an SMB server without normalized names).
+PlainOpen CheckWhereItIs(HANDLE here, const std::wstring& relative, PlainFile& opened) {
+  for (DWORD volume : {VOLUME_NAME_DOS, VOLUME_NAME_NT}) {
+    const std::wstring folder = FinalPath(here, volume), final = FinalPath(opened.file.get(), volume);
+    if (folder.empty() || final.empty()) continue;
+    if (SamePath(final, Below(folder, relative))) return PlainOpen::kPlain;
+    opened.link.leadsTo = Utf8(DisplayPath(final));
+    return PlainOpen::kLinked;
+  }
+  BY_HANDLE_FILE_INFORMATION folderInfo = {};
+  const std::wstring folder = NameOnVolume(here), final = NameOnVolume(opened.file.get());
+  if (folder.empty() || final.empty() || !GetFileInformationByHandle(here, &folderInfo)) {
+    opened.error = GetLastError();
+    return PlainOpen::kCannotOpen;
+  }
+  if (folderInfo.dwVolumeSerialNumber == opened.info.dwVolumeSerialNumber &&
+      SamePath(final, Below(folder, relative))) {
+    return PlainOpen::kPlain;
+  }
+  opened.link.leadsTo = Utf8(final);
+  return PlainOpen::kLinked;
+}
+
 }  // namespace
 
-std::wstring FinalPath(HANDLE handle) {
+std::wstring FinalPath(HANDLE handle, DWORD volume) {
+  const FinalPathQuery query = g_finalPathQuery ? g_finalPathQuery : &GetFinalPathNameByHandleW;
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = GetFinalPathNameByHandleW(
-        handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD length = query(handle, &path[0], static_cast<DWORD>(path.size()),
+                               FILE_NAME_NORMALIZED | volume);
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);
@@ -37,41 +181,60 @@ std::wstring FinalPath(HANDLE handle) {
   }
 }
 
+void SetFinalPathQueryForTesting(FinalPathQuery query) { g_finalPathQuery = query; }
+
 std::wstring DisplayPath(const std::wstring& finalPath) {
   if (finalPath.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + finalPath.substr(8);
   if (finalPath.compare(0, 4, L"\\\\?\\") == 0) return finalPath.substr(4);
   return finalPath;
 }
 
-bool HasOneName(HANDLE file, LinkedFile& link) {
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (!GetFileInformationByHandle(file, &info)) return false;
-  link.names = info.nNumberOfLinks;
-  return info.nNumberOfLinks == 1;
+FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info) {
+  FileVersion version;
+  version.volume = info.dwVolumeSerialNumber;
+  version.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  version.size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  version.lastWrite =
+      (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
+  version.names = info.nNumberOfLinks;
+  return version;
 }
 
-PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, ScopedHandle& file,
-                        LinkedFile& link) {
-  const std::wstring folder = FinalPath(CurrentFolder());
-  if (folder.empty()) return PlainOpen::kCannotOpen;
-  file.reset(CreateFileW(relative.c_str(), access, share, nullptr, OPEN_EXISTING,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  BY_HANDLE_FILE_INFORMATION info = {};
-  if (!file || !GetFileInformationByHandle(file.get(), &info) ||
-      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
+                        PlainFile& opened) {
+  ScopedHandle here(CreateFileW(L".", FILE_READ_ATTRIBUTES, kFolderShare | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoFollow,
+                                nullptr));
+  if (!here) {
+    opened.error = GetLastError();
     return PlainOpen::kCannotOpen;
   }
-  const std::wstring final = FinalPath(file.get());
-  if (final.empty()) return PlainOpen::kCannotOpen;
-  link.names = info.nNumberOfLinks;
-  // A drive's root ends in a backslash already ("\\?\C:\").
-  const std::wstring expected =
-      folder.back() == L'\\' ? folder + relative : folder + L"\\" + relative;
-  if (!SamePath(final, expected)) {
-    link.leadsTo = Win32TextEncoder().Encode(DisplayPath(final), CP_UTF8);
-    return PlainOpen::kLinked;
+  std::wstring path;
+  for (std::size_t begin = 0; begin <= relative.size();) {
+    const std::size_t end = std::min(relative.find_first_of(L"\\/", begin), relative.size());
+    const bool last = end == relative.size();
+    path = relative.substr(0, end);
+    ScopedHandle part(nullptr);
+    const PlainOpen result = OpenPart(path, last ? access : kFolderAccess,
+                                      last ? share : kFolderShare, !last, part, opened);
+    if (result != PlainOpen::kPlain) return result;
+    if (last) {
+      opened.file = std::move(part);
+      break;
+    }
+    opened.folders.push_back(std::move(part));
+    begin = end + 1;
   }
-  return info.nNumberOfLinks == 1 ? PlainOpen::kPlain : PlainOpen::kLinked;
+  if (!GetFileInformationByHandle(opened.file.get(), &opened.info)) {
+    opened.error = GetLastError();
+    return PlainOpen::kCannotOpen;
+  }
+  opened.link.names = opened.info.nNumberOfLinks;
+  std::wstring normalized = relative;
+  for (wchar_t& c : normalized) c = c == L'/' ? L'\\' : c;
+  const PlainOpen where = CheckWhereItIs(here.get(), normalized, opened);
+  if (where != PlainOpen::kPlain) return where;
+  return opened.info.nNumberOfLinks == 1 ? PlainOpen::kPlain : PlainOpen::kLinked;
 }
 
 }  // namespace vorn

@@ -1,41 +1,55 @@
 // Opening a name in the game folder as administrator. The folder may be
 // writable by every player, so a name there can be a planted symbolic link,
-// junction or hard link to a file the player may not touch. A file is used
-// only when, on the handle just opened, it is the name itself: its final
-// path is the current folder's joined with the name (a link or junction on
-// the way resolves elsewhere), it has one name, and it is not a folder.
+// junction or hard link to a file the player may not touch, or a way to a
+// server that would be sent the administrator's credentials. Each part of
+// the name is first opened without following it and refused when it is a
+// link; the opened file must then also resolve to the current folder joined
+// with the name, have one name, and not be a folder.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "config/file_ops.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {
 
-enum class PlainOpen { kPlain, kLinked, kCannotOpen };
+enum class PlainOpen { kPlain, kMissing, kCannotOpen, kLinked };
+
+// An open file below the current folder, with the folders on its way held
+// open so that none of them can be renamed, deleted or replaced meanwhile.
+struct PlainFile {
+  ScopedHandle file{nullptr};
+  std::vector<ScopedHandle> folders;
+  BY_HANDLE_FILE_INFORMATION info = {};
+  DWORD error = 0;  // why it is missing or cannot be opened
+  LinkedFile link;  // where it leads or how many names it has, when linked
+};
 
 // Opens `relative`, a path below the current folder ("Vorn.cfg",
 // "rscdll\VornOptionKR.dll"), with the given access and sharing, and checks
-// it. Reparse points are followed as Windows follows them: a file that
-// Windows keeps compressed, deduplicated or in the cloud gives its content.
-// On kLinked `link` says where the name leads or how many names the file
-// has; kCannotOpen is a missing, unreadable or folder name.
-PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, ScopedHandle& file,
-                        LinkedFile& link);
+// it. A file that Windows keeps compressed, deduplicated or in the cloud
+// (a reparse point that is no link) gives its content.
+PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened);
 
-// Whether the file behind `file` is still the one name `relative` (a hard
-// link may be added to an open file).
-bool HasOneName(HANDLE file, LinkedFile& link);
+// What a file's information says of which file it is and how it is now.
+FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info);
 
-// The path Windows resolves an open handle to, "\\?\" prefix and all; empty
-// when it cannot be had.
-std::wstring FinalPath(HANDLE handle);
+// The path Windows resolves an open handle to, "\\?\" prefix and all, in the
+// form `volume` asks for (VOLUME_NAME_DOS, VOLUME_NAME_NT); empty when it
+// cannot be had.
+std::wstring FinalPath(HANDLE handle, DWORD volume = VOLUME_NAME_DOS);
 
 // "C:\Games\Vorn.cfg" for "\\?\C:\Games\Vorn.cfg", "\\server\share\..." for
 // "\\?\UNC\server\share\...": the form a player reads.
 std::wstring DisplayPath(const std::wstring& finalPath);
+
+// Tests replace how final paths are asked for, to show what is done on a
+// volume that cannot give them; null puts Windows' own call back.
+using FinalPathQuery = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
+void SetFinalPathQueryForTesting(FinalPathQuery query);
 
 }  // namespace vorn

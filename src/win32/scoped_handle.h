@@ -14,12 +14,22 @@ class ScopedHandle {
   }
   ScopedHandle(const ScopedHandle&) = delete;
   ScopedHandle& operator=(const ScopedHandle&) = delete;
+  ScopedHandle(ScopedHandle&& other) noexcept : handle_(other.release()) {}
+  ScopedHandle& operator=(ScopedHandle&& other) noexcept {
+    reset(other.release());
+    return *this;
+  }
 
   explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return handle_; }
   void reset(HANDLE handle = nullptr) {
     if (*this) CloseHandle(handle_);
     handle_ = handle;
+  }
+  HANDLE release() {
+    const HANDLE handle = handle_;
+    handle_ = nullptr;
+    return handle;
   }
 
  private:

@@ -24,8 +24,8 @@ SettingsStore g_settings;
 
 bool VornOptionApp::InitInstance() {
   InitCommonControls();
-  LinkedFile safeModeLink;
-  const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeLink);
+  FileFound safeModeFound;
+  const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeFound);
 
   savedResourceHandle_ = ResourceHandle();
   if (!savedResourceHandle_) {
@@ -48,12 +48,11 @@ bool VornOptionApp::InitInstance() {
     ExitInstance();
     ExitProcess(1);
   }
-  if (safeMode == ReadResult::kTooLarge || safeMode == ReadResult::kLinked) {
+  if (safeMode != ReadResult::kRead && safeMode != ReadResult::kNotRead) {
     // Shown once the player's language is known; ends as normally as a Cancel.
-    const std::wstring path = FullPath(ConfigPath(g_settings, kSafeModeConfigFile));
-    ShowError(nullptr, safeMode == ReadResult::kLinked
-                           ? LinkedMessage(resourceLibrary_, path, safeModeLink)
-                           : TooLargeMessage(resourceLibrary_, path));
+    ShowError(nullptr, NotReadMessage(resourceLibrary_,
+                                      FullPath(ConfigPath(g_settings, kSafeModeConfigFile)),
+                                      safeMode, safeModeFound));
     return false;
   }
   LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);

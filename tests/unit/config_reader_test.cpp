@@ -87,6 +87,44 @@ TEST_F(ReadConfigTest, MissingFileLeavesTheStoreAsItWas) {
   EXPECT_EQ(store.folder, ".");
 }
 
+TEST_F(ReadConfigTest, OnlyAMissingFileIsMissing) {
+  SettingsStore store;
+  FileFound missing;
+  EXPECT_EQ(ReadGameConfig(store, &missing), ReadResult::kNotRead);
+  EXPECT_FALSE(missing.exists);
+
+  // A name that stands but cannot be read is no reason to start over.
+  std::filesystem::create_directory("Vorn.cfg");
+  std::filesystem::create_directory("VornSafeMode.cfg");
+  store.Set("keep", "1");
+  for (auto read : {&ReadGameConfig, &ReadSafeModeConfig}) {
+    FileFound found;
+    EXPECT_EQ(read(store, &found), ReadResult::kUnreadable);
+    EXPECT_TRUE(found.exists);
+    EXPECT_NE(found.error, 0u) << "the system's reason";
+  }
+  EXPECT_EQ(store.LookupText("keep"), "1");
+}
+
+TEST_F(ReadConfigTest, TheSameBytesAreNotParsedAgainForASave) {
+  WriteBytes("Vorn.cfg", "A = 1\r\n");
+  SettingsStore store;
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
+  store.Set("A", "2");
+  FileFound found;
+  ASSERT_EQ(ReadGameConfigAgain(store, found), ReadResult::kRead);
+  EXPECT_EQ(store.LookupText("a"), "2") << "the list read before, with what was set since";
+  WriteBytes("Vorn.cfg", "A = 3\r\n");
+  ASSERT_EQ(ReadGameConfigAgain(store, found), ReadResult::kRead);
+  EXPECT_EQ(store.LookupText("a"), "3");
+  // A list from the safe-mode file is never taken for Vorn.cfg's.
+  WriteBytes("VornSafeMode.cfg", "A = 3\r\n");
+  ASSERT_EQ(ReadSafeModeConfig(store), ReadResult::kRead);
+  store.Set("A", "4");
+  ASSERT_EQ(ReadGameConfigAgain(store, found), ReadResult::kRead);
+  EXPECT_EQ(store.LookupText("a"), "3");
+}
+
 TEST_F(ReadConfigTest, AGameFileWithoutASinglePairCountsAsMissingButKeepsItsBytes) {
   const std::string zeroFilled(4096, '\0');
   const std::string utf16(
@@ -122,7 +160,7 @@ TEST_F(ReadConfigTest, ASafeModeFileWithoutPairsIsStillRead) {
 
 TEST_F(ReadConfigTest, AFileOverTheLimitIsRefusedBeforeItIsHeld) {
   WriteBytes("Vorn.cfg", "Width = 1600\n");
-  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);  // sparse: costs no disk
+  Extend("Vorn.cfg", kMaxConfigBytes + 1);
   SettingsStore store;
   store.Set("keep", "1");
   EXPECT_EQ(ReadGameConfig(store), ReadResult::kTooLarge);

@@ -114,6 +114,28 @@ TEST_F(WriteConfigTest, ReportsAFolderStandingWhereTheFileGoes) {
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
+TEST_F(WriteConfigTest, ReplacesOnlyTheFileTheLastReadFound) {
+  SettingsStore store;
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kNotRead);
+  store.Set("a", "1");
+  WriteBytes("Vorn.cfg", "appeared = 1\r\n");
+  const SaveResult appeared = WriteGameConfig(store);
+  EXPECT_TRUE(!appeared.ok && appeared.changed);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "appeared = 1\r\n");
+
+  ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
+  for (const char* rewritten : {"rewritten = 22\r\n", "rewritten = 3\r\n"}) {
+    WriteBytes("Vorn.cfg", rewritten);  // in place, then in place at the same size
+    const SaveResult changed = WriteGameConfig(store);
+    EXPECT_TRUE(!changed.ok && changed.changed) << rewritten;
+    EXPECT_EQ(ReadBytes("Vorn.cfg"), rewritten);
+  }
+  std::filesystem::remove("Vorn.cfg");
+  EXPECT_TRUE(WriteGameConfig(store).changed) << "deleted since";
+  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg"));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
 TEST_F(WriteConfigTest, LeavesAStaleTemporaryFileAlone) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
   WriteBytes("Vorn.cfg.tmp", "stale");
@@ -168,10 +190,30 @@ TEST_F(SaveOverTest, AFileWithoutPairsAtSaveTimeIsKeptAfterThePairsAsADamagedOne
             "width = 1600\r\nvideocard = GPU\r\n" + std::string("\0\0junk", 6));
 }
 
+TEST_F(SaveOverTest, AFileDeletedSinceItWasReadIsSavedFromThePairsReadBefore) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\nServer = 2\r\nID = hero\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  std::filesystem::remove("Vorn.cfg");
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nserver = 2\r\nid = hero\r\nvideocard = GPU\r\n");
+}
+
+TEST_F(SaveOverTest, AFileThatCannotBeReadNowIsNotReplaced) {
+  WriteBytes("Vorn.cfg", "Width = 1280\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  std::filesystem::remove("Vorn.cfg");
+  std::filesystem::create_directory("Vorn.cfg");
+  const SaveResult unreadable = SaveGameConfig(store_, values_);
+  EXPECT_FALSE(unreadable.ok);
+  EXPECT_NE(unreadable.error, 0u) << "the system's reason";
+  EXPECT_TRUE(std::filesystem::is_directory("Vorn.cfg"));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
 TEST_F(SaveOverTest, AFileThatBecameTooLargeOrALinkIsLeftAlone) {
   WriteBytes("Vorn.cfg", "Width = 1280\r\n");
   ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
-  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);
+  Extend("Vorn.cfg", kMaxConfigBytes + 1);
   const SaveResult tooLarge = SaveGameConfig(store_, values_);
   EXPECT_TRUE(!tooLarge.ok && tooLarge.tooLarge);
   EXPECT_EQ(std::filesystem::file_size("Vorn.cfg"), kMaxConfigBytes + 1);

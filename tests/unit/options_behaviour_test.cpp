@@ -355,16 +355,24 @@ TEST_F(LoadTest, AGameFileWithoutPairsOpensAsAFirstStart) {
 
 TEST_F(LoadTest, AGameFileTooLargeToHoldEndsTheDialog) {
   WriteBytes("Vorn.cfg", "Width = 1600\n");
-  std::filesystem::resize_file("Vorn.cfg", kMaxConfigBytes + 1);
+  Extend("Vorn.cfg", kMaxConfigBytes + 1);
   EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileTooLarge);
   EXPECT_EQ(std::filesystem::file_size("Vorn.cfg"), kMaxConfigBytes + 1);
+}
+
+TEST_F(LoadTest, AGameFileThatCannotBeReadEndsTheDialogWithoutTheSafeModeFile) {
+  WriteBytes("VornSafeMode.cfg", "Width = 1024\r\n");
+  std::filesystem::create_directory("Vorn.cfg");
+  EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileUnreadable);
+  EXPECT_NE(behaviour.GameFile().error, 0u);
+  EXPECT_EQ(store.LookupText("Width"), "") << "nothing taken from the safe-mode file";
 }
 
 TEST_F(LoadTest, AGameFileWithAnotherNameEndsTheDialogUnread) {
   WriteBytes("elsewhere.cfg", "Width = 1600\r\n");
   std::filesystem::create_hard_link("elsewhere.cfg", "Vorn.cfg");
   EXPECT_EQ(behaviour.Initialize(probe), OptionsBehaviour::InitResult::kGameFileLinked);
-  EXPECT_EQ(behaviour.GameFileLink().names, 2u);
+  EXPECT_EQ(behaviour.GameFile().link.names, 2u);
   EXPECT_EQ(store.LookupText("Width"), "") << "nothing of it is read";
 }
 

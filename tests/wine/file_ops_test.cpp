@@ -6,6 +6,7 @@
 // link count that Wine does report.
 #include <windows.h>
 #include <aclapi.h>
+#include <sddl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "config/file_ops.h"
 #include "win32/library_loader.h"
 #include "win32/plain_file.h"
+#include "win32/temporary_name.h"
 
 namespace vorn {
 namespace {
@@ -56,6 +58,14 @@ bool WaitUntil(Done done) {
   return done();
 }
 
+// What a read finds under `name` now, as a save's re-read would.
+FileFound Found(const char* name) {
+  std::string bytes;
+  FileFound found;
+  ReadPlainFile(std::string(".\\") + name, kLimit, bytes, found);
+  return found;
+}
+
 class GameFolderFiles : public TempFolderTest {
  protected:
   void SetUp() override {
@@ -85,8 +95,8 @@ class GameFolderFiles : public TempFolderTest {
 TEST_F(GameFolderFiles, APlainFileIsRead) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
   std::string bytes;
-  LinkedFile link;
-  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kRead);
+  FileFound found;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
   EXPECT_EQ(bytes, "a = 1\r\n");
 }
 
@@ -96,16 +106,17 @@ TEST_F(GameFolderFiles, AFileInAGameFolderReachedThroughALinkIsRead) {
   SymbolicLink(std::filesystem::absolute("real").wstring(), L"game");
   ASSERT_TRUE(SetCurrentDirectoryW(L"game"));
   std::string bytes;
-  LinkedFile link;
-  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kRead);
+  FileFound found;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
   EXPECT_EQ(bytes, "a = 1\r\n");
 }
 
 TEST_F(GameFolderFiles, ASymbolicLinkIsNotReadAndSaysWhereItLeads) {
   SymbolicLink(Outside(), L"Vorn.cfg");
   std::string bytes;
-  LinkedFile link;
-  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kLinked);
+  FileFound found;
+  const LinkedFile& link = found.link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kLinked);
   EXPECT_EQ(bytes, "");
   EXPECT_NE(link.leadsTo.find("outside\\secret.cfg"), std::string::npos) << link.leadsTo;
 }
@@ -113,29 +124,104 @@ TEST_F(GameFolderFiles, ASymbolicLinkIsNotReadAndSaysWhereItLeads) {
 TEST_F(GameFolderFiles, AHardLinkIsNotReadAndSaysHowManyNamesItHas) {
   ASSERT_TRUE(CreateHardLinkW(L"Vorn.cfg", Outside().c_str(), nullptr));
   std::string bytes;
-  LinkedFile link;
-  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kLinked);
+  FileFound found;
+  const LinkedFile& link = found.link;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kLinked);
   EXPECT_EQ(bytes, "");
   EXPECT_EQ(link.names, 2u);
   EXPECT_EQ(link.leadsTo, "") << "a hard link leads nowhere else";
 }
 
-TEST_F(GameFolderFiles, AFolderIsNotRead) {
+TEST_F(GameFolderFiles, AFolderIsNotReadAndNotTakenForAMissingFile) {
   std::filesystem::create_directory("Vorn.cfg");
   std::string bytes;
-  LinkedFile link;
-  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, link), FileRead::kCannotOpen);
+  FileFound found;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kUnreadable);
+  EXPECT_TRUE(found.exists);
+  EXPECT_EQ(ReadPlainFile(".\\None.cfg", kLimit, bytes, found), FileRead::kMissing);
+  EXPECT_FALSE(found.exists);
+}
+
+struct Held {
+  HANDLE file;
+  DWORD milliseconds;
+};
+
+DWORD WINAPI ReleaseLater(void* parameter) {
+  auto* held = static_cast<Held*>(parameter);
+  Sleep(held->milliseconds);
+  CloseHandle(held->file);
+  delete held;
+  return 0;
+}
+
+// Another program holds the file open without sharing, then lets it go.
+void HoldFor(const wchar_t* name, DWORD milliseconds) {
+  auto* held = new Held{CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                    0, nullptr),
+                        milliseconds};
+  ASSERT_NE(held->file, INVALID_HANDLE_VALUE);
+  CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, held, 0, nullptr));
+}
+
+TEST_F(GameFolderFiles, AFileHeldForAMomentIsWaitedForAndOneHeldLongerIsUnreadable) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  std::string bytes;
+  FileFound found;
+  HoldFor(L"Vorn.cfg", 300);
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
+  EXPECT_EQ(bytes, "a = 1\r\n");
+  HoldFor(L"Vorn.cfg", 2000);
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kUnreadable);
+  EXPECT_EQ(found.error, static_cast<SystemError>(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(found.exists);
 }
 
 TEST_F(GameFolderFiles, ALinkedFolderOnTheWayIsRefused) {
   std::filesystem::create_directory("outside/rscdll");
   WriteBytes("outside/rscdll/VornOptionKR.dll", "MZ");
   SymbolicLink(std::filesystem::absolute("outside/rscdll").wstring(), L"rscdll");
-  ScopedHandle file(nullptr);
-  LinkedFile link;
-  EXPECT_EQ(
-      OpenPlainFile(L"rscdll\\VornOptionKR.dll", FILE_READ_ATTRIBUTES, FILE_SHARE_READ, file, link),
-      PlainOpen::kLinked);
+  PlainFile opened;
+  EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", GENERIC_READ, FILE_SHARE_READ, opened),
+            PlainOpen::kLinked);
+}
+
+// A link to a folder without the library: followed, the library would be
+// missing.
+TEST_F(GameFolderFiles, ALinkedFolderIsRefusedBeforeItIsFollowed) {
+  SymbolicLink(std::filesystem::absolute("outside").wstring(), L"rscdll");
+  PlainFile opened;
+  EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", GENERIC_READ, FILE_SHARE_READ, opened),
+            PlainOpen::kLinked);
+}
+
+// Volumes that cannot give a path with a drive letter (RAM disks, some
+// user-mode file systems), or no final path at all (some SMB servers).
+DWORD WINAPI NoDosPath(HANDLE file, LPWSTR path, DWORD size, DWORD flags) {
+  if ((flags & VOLUME_NAME_NT) == 0) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  return GetFinalPathNameByHandleW(file, path, size, flags);
+}
+DWORD WINAPI NoFinalPath(HANDLE, LPWSTR, DWORD, DWORD) {
+  SetLastError(ERROR_ACCESS_DENIED);
+  return 0;
+}
+
+TEST_F(GameFolderFiles, WithoutADosPathTheOtherFormsOfThePathAreCompared) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  SymbolicLink(Outside(), L"Linked.cfg");
+  for (FinalPathQuery query : {&NoDosPath, &NoFinalPath}) {
+    SetFinalPathQueryForTesting(query);
+    std::string bytes;
+    FileFound found;
+    EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
+    EXPECT_EQ(bytes, "a = 1\r\n");
+    EXPECT_EQ(ReadPlainFile(".\\Linked.cfg", kLimit, bytes, found), FileRead::kLinked);
+    EXPECT_NE(found.link.leadsTo.find("secret.cfg"), std::string::npos) << found.link.leadsTo;
+  }
+  SetFinalPathQueryForTesting(nullptr);
 }
 
 TEST_F(GameFolderFiles, TheResourceLibraryIsLoadedOnlyAsAPlainFile) {
@@ -154,31 +240,75 @@ TEST_F(GameFolderFiles, ALinkedFileIsNotReplacedAndWhereItLeadsIsUntouched) {
   SymbolicLink(Outside(), L"Vorn.cfg");
   ASSERT_TRUE(CreateHardLinkW(L"VornSafeMode.cfg", L"outside\\other.cfg", nullptr));
   for (const char* name : {".\\Vorn.cfg", ".\\VornSafeMode.cfg"}) {
+    FileFound expected;
+    expected.exists = true;
     SystemError error = 0;
     LinkedFile link;
-    EXPECT_EQ(ReplacePlainFile(name, "a = 2\r\n", error, link), FileReplace::kLinked) << name;
+    EXPECT_EQ(ReplacePlainFile(name, "a = 2\r\n", expected, error, link), FileReplace::kLinked)
+        << name;
   }
   EXPECT_EQ(ReadBytes("outside/secret.cfg"), "secret = 1\r\n");
   EXPECT_EQ(ReadBytes("outside/other.cfg"), "other = 1\r\n");
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
-// A name planted where the old program put its temporary file, as a hard
-// link to a file outside and as a link to nowhere: neither is opened.
+// The temporary names a save tries, in order.
+bool PlantedFirst(std::wstring& suffix, DWORD&) {
+  static int next = 0;
+  suffix = next++ % 2 == 0 ? L".planted" : L".dangling";
+  return true;
+}
+bool ThenFree(std::wstring& suffix, DWORD& error) {
+  static int next = 0;
+  if (next++ < 2) return PlantedFirst(suffix, error);
+  suffix = L".free";
+  return true;
+}
+
+// Names planted where the save will try to put its new file, as a hard link
+// to a file outside and as a link to nowhere: neither is opened, and the
+// save takes the next name.
 TEST_F(GameFolderFiles, PlantedTemporaryNamesAreNeverOpened) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
-  ASSERT_TRUE(CreateHardLinkW(L"Vorn.cfg.tmp", Outside().c_str(), nullptr));
+  ASSERT_TRUE(CreateHardLinkW(L"Vorn.cfg.planted", Outside().c_str(), nullptr));
   WriteBytes("outside/created.cfg", "");
-  SymbolicLink(std::filesystem::absolute("outside/created.cfg").wstring(), L"Vorn.cfg.tmp2");
+  SymbolicLink(std::filesystem::absolute("outside/created.cfg").wstring(), L"Vorn.cfg.dangling");
   std::filesystem::remove("outside/created.cfg");  // the link now leads nowhere
+  SetTemporarySuffixSourceForTesting(&ThenFree);
   SystemError error = 0;
   LinkedFile link;
-  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced)
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", Found("Vorn.cfg"), error, link),
+            FileReplace::kReplaced)
       << "error " << error;
+  SetTemporarySuffixSourceForTesting(nullptr);
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
   EXPECT_EQ(ReadBytes("outside/secret.cfg"), "secret = 1\r\n");
   EXPECT_FALSE(std::filesystem::exists("outside/created.cfg"));
-  EXPECT_EQ(ReadBytes("Vorn.cfg.tmp"), "secret = 1\r\n") << "a stale name is left alone";
+  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.free")) << "renamed into place";
+}
+
+TEST_F(GameFolderFiles, AFileChangedSinceItWasReadIsNotReplaced) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  const FileFound read = Found("Vorn.cfg");
+  ASSERT_TRUE(CreateHardLinkW(L"outside\\second.cfg", L"Vorn.cfg", nullptr));
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link),
+            FileReplace::kLinked)
+      << "given a second name";
+  std::filesystem::remove("outside/second.cfg");
+  WriteBytes("Vorn.cfg", "a = 3\r\n");
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link),
+            FileReplace::kChanged);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 3\r\n");
+  // Created by another program where the read found none.
+  EXPECT_EQ(ReplacePlainFile(".\\New.cfg", "a = 2\r\n", Found("New.cfg"), error, link),
+            FileReplace::kReplaced);
+  const FileFound none = Found("Other.cfg");
+  WriteBytes("Other.cfg", "b = 1\r\n");
+  EXPECT_EQ(ReplacePlainFile(".\\Other.cfg", "a = 2\r\n", none, error, link),
+            FileReplace::kChanged);
+  EXPECT_EQ(ReadBytes("Other.cfg"), "b = 1\r\n");
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
@@ -187,7 +317,8 @@ TEST_F(GameFolderFiles, AReadOnlyFileIsReplacedAndLeftWithNormalAttributes) {
   ASSERT_TRUE(SetFileAttributesW(L"Vorn.cfg", FILE_ATTRIBUTE_READONLY));
   SystemError error = 0;
   LinkedFile link;
-  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced);
+  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", Found("Vorn.cfg"), error, link),
+            FileReplace::kReplaced);
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
   EXPECT_EQ(GetFileAttributesW(L"Vorn.cfg") & FILE_ATTRIBUTE_READONLY, 0u);
 }
@@ -237,16 +368,36 @@ void OpenToEveryone(const char* name) {
   LocalFree(descriptor);
 }
 
-TEST_F(GameFolderFiles, TheNewFileKeepsTheOldOnesPermissions) {
+// The file's owner and whole access list, inherited entries and protection
+// included, as text.
+std::wstring SecurityOf(const char* name) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  const SECURITY_INFORMATION what = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+  if (GetNamedSecurityInfoA(name, SE_FILE_OBJECT, what, nullptr, nullptr, nullptr, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
+    return L"unreadable";
+  }
+  LPWSTR text = nullptr;
+  ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor, SDDL_REVISION_1, what, &text,
+                                                       nullptr);
+  const std::wstring result = text ? text : L"";
+  LocalFree(text);
+  LocalFree(descriptor);
+  return result;
+}
+
+TEST_F(GameFolderFiles, TheNewFileKeepsTheOldOnesOwnerAndPermissions) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
   WriteBytes("fresh.cfg", "");
   OpenToEveryone("Vorn.cfg");
+  const std::wstring before = SecurityOf("Vorn.cfg");
   ASSERT_TRUE(EveryoneMayWrite("Vorn.cfg"));
-  ASSERT_FALSE(EveryoneMayWrite("fresh.cfg")) << "a new file is not open to everyone";
+  ASSERT_NE(SecurityOf("fresh.cfg"), before) << "a new file is not open to everyone";
   SystemError error = 0;
   LinkedFile link;
-  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", error, link), FileReplace::kReplaced);
-  EXPECT_TRUE(EveryoneMayWrite("Vorn.cfg"));
+  ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", Found("Vorn.cfg"), error, link),
+            FileReplace::kReplaced);
+  EXPECT_EQ(SecurityOf("Vorn.cfg"), before);
 }
 
 }  // namespace

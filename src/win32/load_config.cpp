@@ -1,0 +1,26 @@
+// The program's load configuration. Windows 10 1607 and later read its
+// DependentLoadFlags when they load the program and resolve its imports, and
+// what those forward to, from System32 only: no library of the game folder,
+// which players can write, is ever taken for one of Windows'.
+#include <windows.h>
+
+#include <cstddef>
+
+// The field Microsoft names DependentLoadFlags, at 0x36 (32-bit) or 0x4A
+// (64-bit) in the PE format's load configuration layout.
+#ifdef _WIN64
+static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4A, "DependentLoadFlags");
+#else
+static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, Reserved1) == 0x36, "DependentLoadFlags");
+#endif
+
+// The linker points the image's load-configuration directory at this symbol
+// and takes its size from the first field. The structure ends before the
+// SEH handler table, which the program does not declare, so the loader
+// treats its exception handlers as it would without a load configuration.
+extern "C" const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = {
+    offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable),  // Size
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    LOAD_LIBRARY_SEARCH_SYSTEM32,  // DependentLoadFlags
+    0, 0, 0, 0,
+};
