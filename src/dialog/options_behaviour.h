@@ -21,7 +21,7 @@ class OptionsBehaviour {
 
   enum class InitResult {
     kReady,
-    kNoDirect3D,        // the lists stay empty and nothing may be saved
+    kNoDirect3D,          // the lists stay empty and nothing may be saved
     kGameFileTooLarge,    // Vorn.cfg cannot be held in memory: nothing may be saved
     kGameFileLinked,      // Vorn.cfg is a link (see GameFile): never read nor saved
     kGameFileUnreadable,  // Vorn.cfg exists but cannot be read now (see GameFile)

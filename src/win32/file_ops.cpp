@@ -235,8 +235,8 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
   // Looked at again on the handle held, just before the replace: written,
   // replaced or given another name since, it is read again first.
   BY_HANDLE_FILE_INFORMATION now = {};
-  if (expected.exists && (!GetFileInformationByHandle(old.file.get(), &now) ||
-                          VersionOf(now) != expected.version)) {
+  if (expected.exists &&
+      (!GetFileInformationByHandle(old.file.get(), &now) || VersionOf(now) != expected.version)) {
     DeleteByHandle(fresh.get());
     putBack();
     return FileReplace::kChanged;

@@ -24,11 +24,10 @@ std::wstring CurrentFolder() {
 
 void EnterResolvedGameFolder() {
   g_playerFolder = CurrentFolder();
-  const ScopedHandle here(CreateFileW(L".", FILE_READ_ATTRIBUTES,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_BACKUP_SEMANTICS | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
-                                      nullptr));
+  const ScopedHandle here(CreateFileW(
+      L".", FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
+      nullptr));
   if (!here) return;
   const std::wstring resolved = DisplayPath(FinalPath(here.get()));
   // Without a drive letter (a volume the mount manager does not know) the

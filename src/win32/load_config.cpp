@@ -14,13 +14,31 @@ static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4A, "Depen
 static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, Reserved1) == 0x36, "DependentLoadFlags");
 #endif
 
-// The linker points the image's load-configuration directory at this symbol
-// and takes its size from the first field. The structure ends before the
-// SEH handler table, which the program does not declare, so the loader
-// treats its exception handlers as it would without a load configuration.
-extern "C" const IMAGE_LOAD_CONFIG_DIRECTORY _load_config_used = {
+// In a section of its own, which scripts/set-load-config.sh points the
+// image's load-configuration directory at after the link (GNU ld 2.40 does
+// not use _load_config_used). The structure ends before the SEH handler
+// table, which the program does not declare, so the loader treats its
+// exception handlers as it would without a load configuration.
+extern "C" __attribute__((section(".loadcfg"), used))
+const IMAGE_LOAD_CONFIG_DIRECTORY vorn_load_config = {
     offsetof(IMAGE_LOAD_CONFIG_DIRECTORY, SEHandlerTable),  // Size
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
+    0,
     LOAD_LIBRARY_SEARCH_SYSTEM32,  // DependentLoadFlags
-    0, 0, 0, 0,
+    0,
+    0,
+    0,
+    0,
 };

@@ -50,8 +50,8 @@ std::wstring FullPath(const std::string& path) {
 }
 
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
-  return ReasonedMessage(resources, IDS_SAVE_FAILED, IDS_SAVE_ADVICE, path, error,
-                         L"Cannot save ", L"");
+  return ReasonedMessage(resources, IDS_SAVE_FAILED, IDS_SAVE_ADVICE, path, error, L"Cannot save ",
+                         L"");
 }
 
 std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
@@ -74,7 +74,7 @@ std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const 
   std::wstring namesText = LoadText(resources, IDS_LINK_NAMES);
   const std::wstring advice = LoadText(resources, IDS_LINK_ADVICE);
   if (what.empty() || leadsLabel.empty() || namesText.empty() || advice.empty()) {
-    const std::wstring detail = !leadsTo.empty()  ? L"it is a link to " + leadsTo
+    const std::wstring detail = !leadsTo.empty() ? L"it is a link to " + leadsTo
                                 : link.names > 1 ? L"it has " + names + L" names (hard links)"
                                                  : L"it is a link";
     return L"Cannot use " + path + L": " + detail +
@@ -86,7 +86,7 @@ std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const 
   const std::size_t slot = namesText.find(L"{n}");
   if (slot != std::wstring::npos) namesText.replace(slot, 3, names);
   // A link whose target cannot be read gives no detail.
-  const std::wstring detail = !leadsTo.empty()  ? L"\n" + leadsLabel + L" " + leadsTo
+  const std::wstring detail = !leadsTo.empty() ? L"\n" + leadsLabel + L" " + leadsTo
                               : link.names > 1 ? L"\n" + namesText
                                                : L"";
   return what + L"\n\n" + path + detail + L"\n\n" + advice;

@@ -31,8 +31,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 }
 
 bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-         a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 // A drive's root ends in a backslash already ("\\?\C:\").
@@ -76,7 +76,8 @@ std::wstring LinkTarget(HANDLE link) {
 // A link: a reparse point whose tag says it names another file, or one
 // without a tag, as Wine shows its symbolic links to folders.
 bool IsLink(DWORD attributes, DWORD tag) {
-  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && (IsReparseTagNameSurrogate(tag) || tag == 0);
+  return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+         (IsReparseTagNameSurrogate(tag) || tag == 0);
 }
 
 // Opens one part of a path without following it. A link is refused, seen in
@@ -144,7 +145,8 @@ std::wstring NameOnVolume(HANDLE handle) {
 // manager does not know, an SMB server without normalized names).
 PlainOpen CheckWhereItIs(HANDLE here, const std::wstring& relative, PlainFile& opened) {
   for (DWORD volume : {VOLUME_NAME_DOS, VOLUME_NAME_NT}) {
-    const std::wstring folder = FinalPath(here, volume), final = FinalPath(opened.file.get(), volume);
+    const std::wstring folder = FinalPath(here, volume),
+                       final = FinalPath(opened.file.get(), volume);
     if (folder.empty() || final.empty()) continue;
     if (SamePath(final, Below(folder, relative))) return PlainOpen::kPlain;
     opened.link.leadsTo = Utf8(DisplayPath(final));
@@ -170,8 +172,8 @@ std::wstring FinalPath(HANDLE handle, DWORD volume) {
   const FinalPathQuery query = g_finalPathQuery ? g_finalPathQuery : &GetFinalPathNameByHandleW;
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
-    const DWORD length = query(handle, &path[0], static_cast<DWORD>(path.size()),
-                               FILE_NAME_NORMALIZED | volume);
+    const DWORD length =
+        query(handle, &path[0], static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED | volume);
     if (length == 0) return {};
     if (length < path.size()) {
       path.resize(length);

@@ -347,6 +347,12 @@ int wmain(int argc, wchar_t** argv) {
           static_cast<DWORD>(nextInt())};
       Expect(lock->handle != INVALID_HANDLE_VALUE, L"cannot open " + file);
       CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, lock, 0, nullptr));
+    } else if (step == L"copy") {  // from, to: another program rewrites a file in place
+      const std::wstring from = next(), to = next();
+      Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);
+    } else if (step == L"delete") {
+      const std::wstring file = next();
+      Expect(DeleteFileW(file.c_str()) != FALSE, L"cannot delete " + file);
     } else if (step == L"client") {  // a stand-in game client under the given name
       const std::wstring name = next();
       wchar_t self[MAX_PATH] = {};

@@ -22,20 +22,6 @@ plant() {  # kind (symbolic or hard), target, name
 windows_path() { local path=${1//\//\\}; echo "Z:$path"; }
 plain_file() { [ -f "$1" ] && [ ! -L "$1" ] && [ "$(stat -c %h "$1")" = 1 ]; }
 
-for kind in symbolic hard; do
-  scenario "a Vorn.cfg.tmp planted as a $kind link: what it leads to is untouched, Vorn.cfg saved"
-  new_game
-  new_outside
-  cp "$root/sample/Vorn.cfg" "$game/"
-  plant "$kind" "$outside/victim.cfg" "$game/Vorn.cfg.tmp"
-  check drive drive start dialog click 1 exit 0
-  check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
-  check "a plain file with one name" plain_file "$game/Vorn.cfg"
-  check "outside untouched" outside_untouched
-  check "no temporary file" no_temporaries
-  finish
-done
-
 for file in Vorn.cfg VornSafeMode.cfg; do
   for kind in symbolic hard; do
     scenario "$file as a $kind link: the message says where it leads; nothing is read or written"

@@ -217,10 +217,10 @@ check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 check "left alone" test -d "$game/Vorn.cfg.tmp"
 finish
 
-scenario "a folder where Vorn.cfg must go: the error is shown and the folder left alone"
+scenario "a folder where Vorn.cfg must go: it cannot be read, so the tool says so and ends"
 new_game
 mkdir "$game/Vorn.cfg"
-check drive drive start dialog click 1 box-contains Vorn "Vorn.cfg" dialog sel 1015 0 click 2 exit 0
+check drive drive start box-with Vorn @127 "full:Vorn.cfg" @128 end no-dialog exit 0
 check "still a folder" test -d "$game/Vorn.cfg"
 check "no temporary file" no_temporaries
 finish
@@ -236,6 +236,17 @@ WINEDLLOVERRIDES="d3d9=n,b" check "an ordinary import does load it" drive run Ba
 check "so the check can fail" test -e "$game/planted-d3d9-ran.txt"
 finish
 
+scenario "a planted bcrypt.dll in the game folder never runs; the save still makes its random name"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+cp "$build/e2e/bcrypt.dll" "$build/e2e/imports_bcrypt.exe" "$game/"
+WINEDLLOVERRIDES="bcrypt=n,b" check drive drive start dialog click 1 exit 0
+check "tool loaded no planted code" absent "$game/planted-bcrypt-ran.txt"
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+WINEDLLOVERRIDES="bcrypt=n,b" check "an ordinary import does load it" drive run imports_bcrypt.exe 0
+check "so the check can fail" test -e "$game/planted-bcrypt-ran.txt"
+finish
+
 scenario "without Direct3D 9 the lists stay empty and OK is disabled"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
@@ -244,19 +255,49 @@ WINEDLLOVERRIDES="d3d9=" check drive drive start dialog count 1015 0 count 1002 
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 
-scenario "Vorn.cfg held open by another program for a moment is still replaced"
+scenario "Vorn.cfg rewritten and held by another program as OK is pressed: its change is kept"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
-check drive drive start dialog lock Vorn.cfg 300 click 1 exit 0
-check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+sed -e 's/^TestMode = 0/TestMode = 5/' "$root/sample/Vorn.cfg" > "$game/patched.cfg"
+printf 'PatchLevel = 12\r\n' >> "$game/patched.cfg"
+check drive drive start dialog copy patched.cfg Vorn.cfg lock Vorn.cfg 400 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(
+  sample_saved_on_default_card | sed -e 's/^testmode = 0$/testmode = 5/'
+  echo "patchlevel = 12"
+)
+check "no temporary file" no_temporaries
 finish
 
-scenario "Vorn.cfg held open for longer: the error is shown and the old file kept"
+scenario "Vorn.cfg held open for longer: the error is shown and the file kept; let go, OK saves"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
-check drive drive start dialog lock Vorn.cfg 5000 click 1 box-contains Vorn "Vorn.cfg" click 2 exit 0
+check drive drive start dialog lock Vorn.cfg 6000 click 1 box-contains Vorn "Vorn.cfg" \
+  dialog sleep 6000 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+check "no temporary file" no_temporaries
+finish
+
+scenario "Vorn.cfg held open as the tool starts: the message says so, nothing is written"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive lock Vorn.cfg 8000 start box-with Vorn @127 "full:Vorn.cfg" @128 end no-dialog \
+  exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 check "no temporary file" no_temporaries
+finish
+
+scenario "VornSafeMode.cfg held open as the tool starts: the message says so, nothing is written"
+new_game
+check drive drive lock VornSafeMode.cfg 8000 start box-with Vorn @127 "full:VornSafeMode.cfg" \
+  @128 end no-dialog exit 0
+check "nothing written" absent "$game/Vorn.cfg"
+finish
+
+scenario "Vorn.cfg deleted while the dialog is open: saved from the pairs read at start"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog delete Vorn.cfg click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 finish
 
 scenario "start-up time against a baseline that only does what must be done"

@@ -195,7 +195,8 @@ TEST_F(SaveOverTest, AFileDeletedSinceItWasReadIsSavedFromThePairsReadBefore) {
   ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
   std::filesystem::remove("Vorn.cfg");
   ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
-  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nserver = 2\r\nid = hero\r\nvideocard = GPU\r\n");
+  EXPECT_EQ(ReadBytes("Vorn.cfg"),
+            "width = 1600\r\nserver = 2\r\nid = hero\r\nvideocard = GPU\r\n");
 }
 
 TEST_F(SaveOverTest, AFileThatCannotBeReadNowIsNotReplaced) {

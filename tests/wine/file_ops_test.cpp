@@ -157,9 +157,9 @@ DWORD WINAPI ReleaseLater(void* parameter) {
 
 // Another program holds the file open without sharing, then lets it go.
 void HoldFor(const wchar_t* name, DWORD milliseconds) {
-  auto* held = new Held{CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                    0, nullptr),
-                        milliseconds};
+  auto* held = new Held{
+      CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+      milliseconds};
   ASSERT_NE(held->file, INVALID_HANDLE_VALUE);
   CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, held, 0, nullptr));
 }
@@ -293,13 +293,11 @@ TEST_F(GameFolderFiles, AFileChangedSinceItWasReadIsNotReplaced) {
   ASSERT_TRUE(CreateHardLinkW(L"outside\\second.cfg", L"Vorn.cfg", nullptr));
   SystemError error = 0;
   LinkedFile link;
-  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link),
-            FileReplace::kLinked)
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link), FileReplace::kLinked)
       << "given a second name";
   std::filesystem::remove("outside/second.cfg");
   WriteBytes("Vorn.cfg", "a = 3\r\n");
-  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link),
-            FileReplace::kChanged);
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link), FileReplace::kChanged);
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 3\r\n");
   // Created by another program where the read found none.
   EXPECT_EQ(ReplacePlainFile(".\\New.cfg", "a = 2\r\n", Found("New.cfg"), error, link),
