@@ -204,10 +204,10 @@ TEST_P(RegionLibraryTest, AccessKeysTakeTheLanguagesForm) {
 // Characters that differ between the scripts and turn up in these texts:
 // simplified, then traditional.
 constexpr const wchar_t* kScriptPairs[][2] = {
-    {L"显", L"顯"}, {L"质", L"質"}, {L"设", L"設"}, {L"开", L"開"}, {L"动", L"動"},
-    {L"戏", L"戲"}, {L"启", L"啟"}, {L"择", L"擇"}, {L"种", L"種"}, {L"画", L"畫"},
-    {L"树", L"樹"}, {L"阴", L"陰"}, {L"贴", L"貼"}, {L"图", L"圖"}, {L"确", L"確"},
-    {L"请", L"請"}, {L"无", L"無"}, {L"读", L"讀"}, {L"链", L"鏈"}, {L"权", L"權"},
+    {L"显", L"顯"}, {L"质", L"質"}, {L"设", L"設"}, {L"开", L"開"}, {L"动", L"動"}, {L"戏", L"戲"},
+    {L"启", L"啟"}, {L"择", L"擇"}, {L"种", L"種"}, {L"画", L"畫"}, {L"树", L"樹"}, {L"阴", L"陰"},
+    {L"贴", L"貼"}, {L"图", L"圖"}, {L"确", L"確"}, {L"请", L"請"}, {L"无", L"無"}, {L"读", L"讀"},
+    {L"链", L"鏈"}, {L"权", L"權"}, {L"关", L"關"},
 };
 
 TEST_P(RegionLibraryTest, ChineseTextsKeepToTheirOwnScript) {
