@@ -73,7 +73,10 @@ wchar_t AccessKey(HWND control) {
   const std::wstring text = Window{control}.Text();
   const size_t amp = text.find(L'&');
   if (amp == std::wstring::npos || amp + 1 >= text.size()) return 0;
-  return static_cast<wchar_t>(towupper(text[amp + 1]));
+  // The C runtime's towupper leaves Cyrillic as it is; user32 knows every alphabet.
+  wchar_t key = text[amp + 1];
+  CharUpperBuffW(&key, 1);
+  return key;
 }
 
 constexpr UINT kLoadedStrings[] = {
