@@ -1,7 +1,8 @@
 // Every region's resource library and program, as built: every resource the
-// program loads, access keys that reach one item each, texts that fit their
-// controls in the dialog's font at 100 % and 150 % scaling, and the icon
-// sizes Windows scales to.
+// program loads, strings that fit the program's buffer, access keys that
+// reach one item each in the language's form, Chinese texts in their own
+// script, texts that fit their controls in the dialog's font at 100 % and
+// 150 % scaling, and the icon sizes Windows scales to.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -72,14 +73,20 @@ wchar_t AccessKey(HWND control) {
   const std::wstring text = Window{control}.Text();
   const size_t amp = text.find(L'&');
   if (amp == std::wstring::npos || amp + 1 >= text.size()) return 0;
-  return static_cast<wchar_t>(towupper(text[amp + 1]));
+  // The C runtime's towupper leaves Cyrillic as it is; user32 knows every alphabet.
+  wchar_t key = text[amp + 1];
+  CharUpperBuffW(&key, 1);
+  return key;
 }
 
+constexpr UINT kLoadedStrings[] = {
+    IDS_LEVEL_HIGH,  IDS_LEVEL_MEDIUM,         IDS_LEVEL_LOW,         IDS_REGISTRY_KEY,
+    IDS_VSYNC_TIP,   IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED,
+    IDS_SAVE_ADVICE, IDS_FILE_TOO_LARGE,       IDS_FILE_LINKED,       IDS_LINK_LEADS_TO,
+    IDS_LINK_NAMES,  IDS_LINK_ADVICE,          IDS_FILE_UNREADABLE,   IDS_FILE_UNREADABLE_ADVICE};
+
 TEST_P(RegionLibraryTest, HoldsEveryResourceTheProgramLoads) {
-  for (UINT id :
-       {IDS_LEVEL_HIGH, IDS_LEVEL_MEDIUM, IDS_LEVEL_LOW, IDS_REGISTRY_KEY, IDS_VSYNC_TIP,
-        IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED, IDS_SAVE_ADVICE,
-        IDS_FILE_TOO_LARGE, IDS_FILE_LINKED, IDS_LINK_LEADS_TO, IDS_LINK_NAMES, IDS_LINK_ADVICE}) {
+  for (UINT id : kLoadedStrings) {
     wchar_t text[260] = {};
     EXPECT_GT(LoadStringW(library_, id, text, 260), 0) << "string " << id;
   }
@@ -127,6 +134,99 @@ TEST_P(RegionLibraryTest, EveryListCheckBoxAndTheButtonHasItsOwnAccessKey) {
     }
   }
   EXPECT_EQ(owners.size(), 17u) << "ten lists, six check boxes and the button";
+}
+
+BOOL CALLBACK AddBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR blocks) {
+  reinterpret_cast<std::vector<UINT>*>(blocks)->push_back(LOWORD(name));
+  return TRUE;
+}
+
+// Every string in the library's table, at its full length as stored: each
+// block holds 16 strings, each its length in characters, then the characters.
+std::map<UINT, std::wstring> StringTable(HMODULE library) {
+  std::vector<UINT> blocks;
+  EnumResourceNamesW(library, RT_STRING, &AddBlock, reinterpret_cast<LONG_PTR>(&blocks));
+  std::map<UINT, std::wstring> table;
+  for (UINT block : blocks) {
+    HRSRC found = FindResourceW(library, MAKEINTRESOURCEW(block), RT_STRING);
+    const auto* next = static_cast<const wchar_t*>(LockResource(LoadResource(library, found)));
+    for (UINT i = 0; next && i < 16; ++i) {
+      const WORD length = static_cast<WORD>(*next++);
+      if (length > 0) table[(block - 1) * 16 + i] = std::wstring(next, length);
+      next += length;
+    }
+  }
+  return table;
+}
+
+TEST_P(RegionLibraryTest, EveryStringFitsTheBufferTheProgramLoadsItInto) {
+  const std::map<UINT, std::wstring> table = StringTable(library_);
+  for (UINT id : kLoadedStrings) EXPECT_EQ(table.count(id), 1u) << "string " << id;
+  for (const auto& [id, text] : table) {
+    // LoadStringW fills 260 characters, the last one the terminating null.
+    EXPECT_LE(text.size(), 259u) << "string " << id << " would be cut";
+  }
+}
+
+bool KeyInParentheses(const std::wstring& region) {
+  return region == L"KR" || region == L"CN" || region == L"TW" || region == L"JP";
+}
+
+TEST_P(RegionLibraryTest, AccessKeysTakeTheLanguagesForm) {
+  const std::wstring region = GetParam();
+  int keyed = 0;
+  for (HWND child : Children()) {
+    const std::wstring text = Window{child}.Text();
+    const size_t amp = text.find(L'&');
+    if (amp == std::wstring::npos) continue;
+    ++keyed;
+    const int id = GetDlgCtrlID(child);
+    EXPECT_EQ(text.find(L'&', amp + 1), std::wstring::npos) << "item " << id << ": one & only";
+    if (KeyInParentheses(region)) {
+      // "텍스처(&T)": a Latin capital in parentheses closing the text, right
+      // after the word.
+      const bool closing = amp >= 2 && amp + 3 == text.size() && text[amp - 1] == L'(' &&
+                           text[amp - 2] != L' ' && text.back() == L')';
+      EXPECT_TRUE(closing && text[amp + 1] >= L'A' && text[amp + 1] <= L'Z')
+          << "item " << id << ": expected a word, then (&A) to (&Z)";
+    } else {
+      // "Soun&d", "&Звук": a letter of the word itself, in its own alphabet.
+      EXPECT_EQ(text.find(L'('), std::wstring::npos) << "item " << id << ": no parentheses";
+      ASSERT_LT(amp + 1, text.size()) << "item " << id;
+      const wchar_t key = text[amp + 1];
+      const bool letter =
+          region == L"RU"
+              ? (key >= L'\x410' && key <= L'\x44F') || key == L'\x401' || key == L'\x451'
+              : (key >= L'A' && key <= L'Z') || (key >= L'a' && key <= L'z');
+      EXPECT_TRUE(letter) << "item " << id << ": key U+" << std::hex << int{key};
+    }
+  }
+  EXPECT_EQ(keyed, 17) << "ten labels, six check boxes and the button";
+}
+
+// Characters that differ between the scripts and turn up in these texts:
+// simplified, then traditional.
+constexpr const wchar_t* kScriptPairs[][2] = {
+    {L"显", L"顯"}, {L"质", L"質"}, {L"设", L"設"}, {L"开", L"開"}, {L"动", L"動"}, {L"戏", L"戲"},
+    {L"启", L"啟"}, {L"择", L"擇"}, {L"种", L"種"}, {L"画", L"畫"}, {L"树", L"樹"}, {L"阴", L"陰"},
+    {L"贴", L"貼"}, {L"图", L"圖"}, {L"确", L"確"}, {L"请", L"請"}, {L"无", L"無"}, {L"读", L"讀"},
+    {L"链", L"鏈"}, {L"权", L"權"}, {L"关", L"關"},
+};
+
+TEST_P(RegionLibraryTest, ChineseTextsKeepToTheirOwnScript) {
+  const std::wstring region = GetParam();
+  if (region != L"CN" && region != L"TW") GTEST_SKIP() << "not written in Chinese";
+  const int foreign = region == L"CN" ? 1 : 0;  // the other script's column
+  std::vector<std::wstring> texts = {Window{dialog_}.Text()};
+  for (HWND child : Children()) texts.push_back(Window{child}.Text());
+  for (const auto& entry : StringTable(library_)) texts.push_back(entry.second);
+  for (const std::wstring& text : texts) {
+    for (const auto& pair : kScriptPairs) {
+      EXPECT_EQ(text.find(pair[foreign]), std::wstring::npos)
+          << "U+" << std::hex << int{pair[foreign][0]} << " belongs to the other script; U+"
+          << int{pair[1 - foreign][0]} << " in its place";
+    }
+  }
 }
 
 // The dialog's font at a DPI, and its horizontal dialog base unit, as
