@@ -1,5 +1,7 @@
-// Reads and writes back a configuration file of 100,000 pairs, against a plain
-// buffered copy of the same file, and reports the heap peak of the round trip.
+// The whole save that OK makes of a configuration file of 100,000 pairs: the
+// read at start, the read again at OK, the dialog's values set, the write
+// and the flush; against a copy of the same bytes flushed to disk, with the
+// heap peak of the save.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -37,14 +39,28 @@ std::filesystem::path MakeGameFolder() {
   return folder;
 }
 
+// The values the dialog sets on OK, as many as it has.
+vorn::SettingValues DialogValues() {
+  vorn::SettingValues values;
+  for (const char* key : {"GlareRender", "ShaderVersion", "SupportShader", "Shadowmap",
+                          "WaterReflection", "VolumeCloud", "Texture", "Character", "HeightField",
+                          "Object", "Ocean", "Sky", "Tree", "TreeNormalMap", "Bit", "Width",
+                          "Height", "WindowMode", "Audio", "VSync"}) {
+    values.emplace_back(key, "1");
+  }
+  values.emplace_back("VideoCard", "NVIDIA_GeForce_8800_GTX");
+  return values;
+}
+
 void RoundTrip(benchmark::State& state) {
+  const vorn::SettingValues values = DialogValues();
   for (auto _ : state) {
     vorn::SettingsStore store;
     g_heapPeak = g_heapInUse.load();
     const std::size_t base = g_heapInUse;
     if (vorn::ReadGameConfig(store) != vorn::ReadResult::kRead ||
-        !vorn::WriteGameConfig(store).ok) {
-      state.SkipWithError("round trip failed");
+        !vorn::SaveGameConfig(store, values).ok) {
+      state.SkipWithError("save failed");
     }
     state.counters["peak_heap_bytes"] = static_cast<double>(g_heapPeak - base);
   }
@@ -109,10 +125,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     const double roundTrip = seconds_["RoundTrip"], copy = seconds_["BufferedCopy"];
     const double flushed = seconds_["BufferedCopyFlushed"];
-    std::printf("\nround trip %.2f ms, buffered copy %.2f ms: ratio %.2f (target 3)\n", roundTrip,
-                copy, copy > 0 ? roundTrip / copy : 0.0);
-    std::printf("against a copy flushed to disk as the save is (%.2f ms): ratio %.2f\n", flushed,
-                flushed > 0 ? roundTrip / flushed : 0.0);
+    std::printf("\nthe save OK makes %.2f ms, a copy flushed to disk as the save is %.2f ms: "
+                "ratio %.2f (target 2)\n",
+                roundTrip, flushed, flushed > 0 ? roundTrip / flushed : 0.0);
+    std::printf("(a buffered copy without the flush: %.2f ms)\n", copy);
     const double file = counters_["file_bytes"], peak = counters_["peak_heap_bytes"];
     std::printf("peak heap %.0f bytes for a %.0f-byte file: %.2f times its size (target 4)\n", peak,
                 file, file > 0 ? peak / file : 0.0);

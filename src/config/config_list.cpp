@@ -5,20 +5,39 @@
 namespace vorn {
 
 void LowerAsciiInPlace(char* begin, char* end) {
+  // Without a branch a letter, so that the compiler can do many at once.
   for (char* c = begin; c != end; ++c) {
-    if (*c >= 'A' && *c <= 'Z') *c = static_cast<char>(*c - 'A' + 'a');
+    const bool upper = static_cast<unsigned char>(*c - 'A') < 26;
+    *c = static_cast<char>(*c | (upper << 5));
   }
 }
 
 std::size_t ConfigList::Find(std::string_view key) const {
-  const char* text = text_.data();
-  for (std::size_t i = 0; i < entries_.size(); ++i) {
-    const Span& k = entries_[i].key;
-    if (k.length == key.size() && std::memcmp(text + k.offset, key.data(), key.size()) == 0) {
-      return i;
+  std::size_t found = npos;
+  FindFirst(&key, 1, &found);
+  return found;
+}
+
+void ConfigList::FindFirst(const std::string_view* keys, std::size_t count,
+                           std::size_t* found) const {
+  // Most entries differ from every key in length already.
+  uint64_t lengths = 0;
+  for (std::size_t k = 0; k < count; ++k) {
+    found[k] = npos;
+    lengths |= keys[k].size() < 64 ? uint64_t{1} << keys[k].size() : ~uint64_t{0};
+  }
+  std::size_t left = count;
+  for (std::size_t i = 0; i < entries_.size() && left > 0; ++i) {
+    const std::size_t length = entries_[i].key.length & ~kAdded;
+    if (length < 64 && !(lengths >> length & 1)) continue;
+    const std::string_view key = Key(i);
+    for (std::size_t k = 0; k < count; ++k) {
+      if (found[k] == npos && keys[k] == key) {
+        found[k] = i;
+        --left;
+      }
     }
   }
-  return npos;
 }
 
 void ConfigList::AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
@@ -34,15 +53,16 @@ void ConfigList::KeepUnreadTail(std::size_t begin) {
 }
 
 ConfigList::Span ConfigList::Store(std::string_view bytes) {
-  const Span span{static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(bytes.size())};
-  text_.append(bytes);
+  const Span span{static_cast<uint32_t>(added_.size()),
+                  static_cast<uint32_t>(bytes.size()) | kAdded};
+  added_.append(bytes);
   return span;
 }
 
 void ConfigList::Append(std::string_view key, std::string_view value) {
   Entry entry;
   entry.key = Store(key);
-  LowerAsciiInPlace(&text_[entry.key.offset], &text_[0] + text_.size());
+  LowerAsciiInPlace(&added_[entry.key.offset], &added_[0] + added_.size());
   entry.value = Store(value);
   entries_.push_back(entry);
 }

@@ -1,6 +1,7 @@
 // The key-value list of a configuration file, kept as offsets into one buffer
 // that holds the file's own bytes: a file of many pairs costs little more
-// memory than the file itself.
+// memory than the file itself. What is set after the read goes to a small
+// buffer of its own, so that the file's is never copied to grow.
 #pragma once
 
 #include <cstddef>
@@ -24,6 +25,8 @@ class ConfigList {
 
   // Index of the first entry with exactly this key, or npos.
   std::size_t Find(std::string_view key) const;
+  // The same for each of `count` keys, in one pass over the list.
+  void FindFirst(const std::string_view* keys, std::size_t count, std::size_t* found) const;
 
   // Records a pair lying in the buffer, lower-casing its key in place.
   void AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
@@ -49,12 +52,17 @@ class ConfigList {
     Span value;
   };
 
+  // Spans of what was set after the read lie in added_.
+  static constexpr uint32_t kAdded = 0x80000000u;
+
   std::string_view View(Span span) const {
-    return std::string_view(text_).substr(span.offset, span.length);
+    const std::string& buffer = (span.length & kAdded) ? added_ : text_;
+    return std::string_view(buffer).substr(span.offset, span.length & ~kAdded);
   }
   Span Store(std::string_view bytes);
 
   std::string text_;
+  std::string added_;
   std::vector<Entry> entries_;
   Span unreadTail_;
 };

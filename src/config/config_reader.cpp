@@ -15,18 +15,42 @@ constexpr char kPathSeparator = '\\';
 constexpr char kPathSeparator = '/';
 #endif
 
-// The C locale's white space, as the game's scanf sees it.
-bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+// What each byte is to the scan, looked up once a byte: a file of many
+// pairs is read at about the speed it is copied. A zero byte also stops a
+// scan, where it is told from the buffer's terminating zero: every text
+// scanned here ends where the std::string it lies in ends, so no scan needs
+// a bound check a byte.
+constexpr unsigned char kSpace = 1;   // the C locale's white space, as the game's scanf sees it
+constexpr unsigned char kEquals = 2;  // ends a key
+constexpr unsigned char kZero = 4;
+struct ByteClasses {
+  unsigned char of[256] = {kZero};
+  constexpr ByteClasses() {
+    for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace;
+    of[static_cast<unsigned char>(' ')] = kSpace;
+    of[static_cast<unsigned char>('=')] = kEquals;
+  }
+};
+constexpr ByteClasses kClasses;
+
+unsigned char ClassOf(char c) { return kClasses.of[static_cast<unsigned char>(c)]; }
 
 std::size_t SkipSpace(std::string_view text, std::size_t pos) {
-  while (pos < text.size() && IsSpace(text[pos])) ++pos;
-  return pos;
+  const char* p = text.data() + pos;
+  while (ClassOf(*p) == kSpace) ++p;
+  return static_cast<std::size_t>(p - text.data());
 }
 
 // A key ends at white space or at its "="; a value ends at white space only.
 std::size_t TokenEnd(std::string_view text, std::size_t pos, bool stopAtEquals) {
-  while (pos < text.size() && !IsSpace(text[pos]) && !(stopAtEquals && text[pos] == '=')) ++pos;
-  return pos;
+  const unsigned char stop = kZero | (stopAtEquals ? kSpace | kEquals : kSpace);
+  const char* p = text.data() + pos;
+  const char* end = text.data() + text.size();
+  for (;;) {
+    while ((ClassOf(*p) & stop) == 0) ++p;
+    if (*p != '\0' || p == end) return static_cast<std::size_t>(p - text.data());
+    ++p;  // a zero inside the text is part of the token
+  }
 }
 
 bool FitsText(std::size_t begin, std::size_t end) {
@@ -95,7 +119,10 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
   if (game) store.gameConfigDigest = digest;
 
   TypedSettings& s = store.settings;
-  auto number = [&store](const char* key) { return store.LookupNumber(key); };
+  const NumberLookup number(
+      store, {"GlareRender", "ShaderVersion", "Shadowmap", "Ocean", "WaterReflection", "Texture",
+              "Character", "HeightField", "Object", "Sky", "Tree", "SupportShader",
+              "TreeNormalMap", "Vsync", "Bit", "Width", "Height", "WindowMode", "Audio"});
   s.GlareRender = number("GlareRender");
   s.ShaderVersion = number("ShaderVersion");
   s.Shadowmap = number("Shadowmap");

@@ -107,7 +107,7 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
       case ReadResult::kNotRead:
         break;
     }
-    for (const auto& [key, value] : values) store.Set(key, value);
+    store.SetAll(values);
     result = WriteGameConfig(store);
     if (!result.changed) return result;
   }

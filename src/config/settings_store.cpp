@@ -58,6 +58,45 @@ void SettingsStore::Set(std::string_view key, std::string_view value) {
   }
 }
 
+void SettingsStore::SetAll(const std::vector<std::pair<std::string, std::string>>& values) {
+  std::vector<std::string> keys;
+  for (const auto& [key, value] : values) keys.push_back(LowerAscii(key.substr(0, kMaxTextLength)));
+  const std::vector<std::string_view> views(keys.begin(), keys.end());
+  std::vector<std::size_t> found(keys.size());
+  entries_.FindFirst(views.data(), views.size(), found.data());
+  for (std::size_t k = 0; k < keys.size(); ++k) {
+    const std::string_view value = std::string_view(values[k].second).substr(0, kMaxTextLength);
+    // A key given twice finds the entry its first Set appended.
+    for (std::size_t earlier = 0; earlier < k && found[k] == ConfigList::npos; ++earlier) {
+      if (keys[earlier] == keys[k]) found[k] = found[earlier];
+    }
+    if (found[k] == ConfigList::npos) {
+      found[k] = entries_.size();
+      entries_.Append(values[k].first.substr(0, kMaxTextLength), value);
+    } else {
+      entries_.SetValue(found[k], value);
+    }
+  }
+}
+
+NumberLookup::NumberLookup(const SettingsStore& store, std::initializer_list<const char*> keys) {
+  for (const char* key : keys) keys_.push_back(LowerAscii(key));
+  const std::vector<std::string_view> views(keys_.begin(), keys_.end());
+  std::vector<std::size_t> found(keys_.size());
+  store.Entries().FindFirst(views.data(), views.size(), found.data());
+  for (std::size_t i : found) {
+    numbers_.push_back(i == ConfigList::npos ? -1 : ParseLeadingInt(store.Entries().Value(i)));
+  }
+}
+
+int32_t NumberLookup::operator()(std::string_view key) const {
+  const std::string lower = LowerAscii(key);
+  for (std::size_t k = 0; k < keys_.size(); ++k) {
+    if (keys_[k] == lower) return numbers_[k];
+  }
+  return -1;
+}
+
 const char* SettingsStore::RegionCode() const { return RegionRow(0).code; }
 
 int SettingsStore::RegionCodePage() const {

@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "config/config_list.h"
 #include "config/file_ops.h"
@@ -60,6 +62,8 @@ class SettingsStore {
 
   // Replaces the first matching entry's value in place, or appends.
   void Set(std::string_view key, std::string_view value);
+  // Set for each pair, in order, with one pass over a list of many pairs.
+  void SetAll(const std::vector<std::pair<std::string, std::string>>& values);
 
   // Replaces the whole list with a file's pairs and the part of it that
   // could not be read as pairs, kept so that a save puts it back.
@@ -85,6 +89,18 @@ class SettingsStore {
 
  private:
   ConfigList entries_;
+};
+
+// LookupNumber for each of a few keys, with one pass over the store's list:
+// a file of many pairs is gone through once, not once a key.
+class NumberLookup {
+ public:
+  NumberLookup(const SettingsStore& store, std::initializer_list<const char*> keys);
+  int32_t operator()(std::string_view key) const;  // -1 when absent or not asked for
+
+ private:
+  std::vector<std::string> keys_;
+  std::vector<int32_t> numbers_;
 };
 
 // Lower-cases A to Z only, byte by byte, as the game does.

@@ -88,18 +88,28 @@ FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& by
       break;
   }
   if (found.version.size > maxBytes) return FileRead::kTooLarge;
-  bytes.clear();
+  // Read straight into place, then on to the end: the file may grow while
+  // it is read, never past the limit.
+  bytes.assign(static_cast<std::size_t>(found.version.size), '\0');
+  std::size_t done = 0;
   char chunk[65536];
   for (;;) {
-    const ssize_t got = ::read(fd.get(), chunk, sizeof(chunk));
+    const bool inPlace = done < bytes.size();
+    char* into = inPlace ? &bytes[done] : chunk;
+    const std::size_t room = inPlace ? bytes.size() - done : sizeof(chunk);
+    const ssize_t got = ::read(fd.get(), into, room);
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) {
       found.error = static_cast<SystemError>(errno);
       return FileRead::kUnreadable;
     }
-    if (got == 0) return FileRead::kRead;
-    if (bytes.size() + static_cast<std::size_t>(got) > maxBytes) return FileRead::kTooLarge;
-    bytes.append(chunk, static_cast<std::size_t>(got));
+    if (got == 0) {
+      bytes.resize(done);
+      return FileRead::kRead;
+    }
+    if (done + static_cast<std::size_t>(got) > maxBytes) return FileRead::kTooLarge;
+    if (!inPlace) bytes.append(chunk, static_cast<std::size_t>(got));
+    done += static_cast<std::size_t>(got);
   }
 }
 
