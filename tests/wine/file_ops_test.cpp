@@ -212,14 +212,21 @@ DWORD WINAPI NoFinalPath(HANDLE, LPWSTR, DWORD, DWORD) {
 TEST_F(GameFolderFiles, WithoutADosPathTheOtherFormsOfThePathAreCompared) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
   SymbolicLink(Outside(), L"Linked.cfg");
-  for (FinalPathQuery query : {&NoDosPath, &NoFinalPath}) {
-    SetFinalPathQueryForTesting(query);
+  // The NT form names the volume's device; the path on the volume names none.
+  const struct {
+    FinalPathQuery query;
+    const char* leadsFrom;
+  } volumes[] = {{&NoDosPath, "\\Device\\"}, {&NoFinalPath, "\\"}};
+  for (const auto& volume : volumes) {
+    SetFinalPathQueryForTesting(volume.query);
     std::string bytes;
     FileFound found;
     EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
     EXPECT_EQ(bytes, "a = 1\r\n");
     EXPECT_EQ(ReadPlainFile(".\\Linked.cfg", kLimit, bytes, found), FileRead::kLinked);
-    EXPECT_NE(found.link.leadsTo.find("secret.cfg"), std::string::npos) << found.link.leadsTo;
+    const std::string& leadsTo = found.link.leadsTo;
+    EXPECT_EQ(leadsTo.rfind(volume.leadsFrom, 0), 0u) << leadsTo;
+    EXPECT_NE(leadsTo.find("secret.cfg"), std::string::npos) << leadsTo;
   }
   SetFinalPathQueryForTesting(nullptr);
 }
