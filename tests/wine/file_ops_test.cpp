@@ -14,7 +14,9 @@
 
 #include "../unit/temp_folder.h"
 #include "config/file_ops.h"
+#include "win32/game_folder.h"
 #include "win32/library_loader.h"
+#include "win32/messages.h"
 #include "win32/plain_file.h"
 #include "win32/temporary_name.h"
 
@@ -22,6 +24,7 @@ namespace vorn {
 namespace {
 
 constexpr std::size_t kLimit = 1 << 20;
+const std::wstring kStartFolder = std::filesystem::current_path().wstring();
 
 // The host path of a Windows one, for the host's own tools.
 std::string UnixPath(const std::wstring& path) {
@@ -109,6 +112,27 @@ TEST_F(GameFolderFiles, AFileInAGameFolderReachedThroughALinkIsRead) {
   FileFound found;
   EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead);
   EXPECT_EQ(bytes, "a = 1\r\n");
+}
+
+// Redirection Guard would refuse to cross the player's link on every later
+// open: the tool works in the folder the link leads to, and names files by
+// the path the player started it in.
+TEST_F(GameFolderFiles, AGameFolderReachedThroughALinkIsEnteredWhereItLeads) {
+  std::filesystem::create_directory("real");
+  SymbolicLink(std::filesystem::absolute("real").wstring(), L"game");
+  const std::wstring started = std::filesystem::absolute("game").wstring();
+  ASSERT_TRUE(SetCurrentDirectoryW(L"game"));
+  EnterResolvedGameFolder();
+  const std::wstring now = std::filesystem::current_path().wstring();
+  const std::wstring player = PlayerGameFolder();
+  const std::wstring fullPath = FullPath(".\\Vorn.cfg");
+  // As a start in the folder the tests began in would leave it.
+  ASSERT_TRUE(SetCurrentDirectoryW(kStartFolder.c_str()));
+  EnterResolvedGameFolder();
+  ASSERT_TRUE(SetCurrentDirectoryW(folder().c_str()));
+  EXPECT_EQ(now, std::filesystem::absolute("real").wstring());
+  EXPECT_EQ(player, started);
+  EXPECT_EQ(fullPath, started + L"\\Vorn.cfg");
 }
 
 TEST_F(GameFolderFiles, ASymbolicLinkIsNotReadAndSaysWhereItLeads) {
