@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,78 @@ TEST_P(RegionLibraryTest, EveryLabelCheckBoxAndButtonTextFitsAtEachScaling) {
       EXPECT_LE(scaled.Width(text), room)
           << "item " << GetDlgCtrlID(child) << " (text of " << text.size()
           << " characters) is cut at " << dpi << " DPI";
+    }
+  }
+}
+
+// A key as the dialog manager gets it from the message loop: for the item
+// that has the focus.
+void Press(HWND dialog, WPARAM key) {
+  MSG msg = {GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+  IsDialogMessageW(dialog, &msg);
+}
+
+TEST_P(RegionLibraryTest, TabVisitsTheVideoCardThenEveryListCheckBoxAndButtonInOrder) {
+  ShowWindow(dialog_, SW_SHOW);
+  SetFocus(GetDlgItem(dialog_, IDCANCEL));
+  const std::vector<int> expected = {IDC_ADAPTER,
+                                     IDC_SHADER_VERSION,
+                                     IDC_RESOLUTION,
+                                     IDC_TEXTURE,
+                                     IDC_HEIGHTFIELD,
+                                     IDC_OBJECT,
+                                     IDC_OCEAN,
+                                     IDC_SKY,
+                                     IDC_CHARACTER,
+                                     IDC_TREE,
+                                     IDC_AUDIO,
+                                     IDC_SHADOWMAP,
+                                     IDC_WATER_REFLECTION,
+                                     IDC_GLARE_RENDER,
+                                     IDC_TREE_NORMAL_MAP,
+                                     IDC_WINDOW_MODE,
+                                     IDC_VSYNC,
+                                     IDC_RECOMMENDED,
+                                     IDOK,
+                                     IDCANCEL};
+  std::vector<int> visited;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    Press(dialog_, VK_TAB);
+    visited.push_back(GetDlgCtrlID(GetFocus()));
+  }
+  EXPECT_EQ(visited, expected);
+}
+
+// Arrows move within a group: the effects' check boxes are one, the buttons
+// another, and no arrow reaches a list, whose selection it would change.
+TEST_P(RegionLibraryTest, ArrowKeysCycleAmongTheEnabledCheckBoxesOrTheButtonsAndLeaveTheSound) {
+  ShowWindow(dialog_, SW_SHOW);
+  HWND sound = GetDlgItem(dialog_, IDC_AUDIO);
+  ComboBox_AddString(sound, L"OFF");
+  ComboBox_AddString(sound, L"ON");
+  ComboBox_SetCurSel(sound, 1);
+  // Greyed as at a low shader version.
+  EnableWindow(GetDlgItem(dialog_, IDC_WATER_REFLECTION), FALSE);
+  EnableWindow(GetDlgItem(dialog_, IDC_TREE_NORMAL_MAP), FALSE);
+  const std::vector<std::vector<int>> groups = {
+      {IDC_SHADOWMAP, IDC_GLARE_RENDER, IDC_WINDOW_MODE, IDC_VSYNC},
+      {IDC_RECOMMENDED, IDOK, IDCANCEL}};
+  for (const std::vector<int>& group : groups) {
+    for (int start : group) {
+      for (WPARAM key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+        SetFocus(GetDlgItem(dialog_, start));
+        std::set<int> reached;
+        for (size_t press = 1; press <= 2 * group.size(); ++press) {
+          Press(dialog_, key);
+          const int at = GetDlgCtrlID(GetFocus());
+          EXPECT_EQ(std::count(group.begin(), group.end(), at), 1)
+              << "key " << key << " pressed " << press << " times from item " << start
+              << " reached item " << at;
+          reached.insert(at);
+        }
+        EXPECT_EQ(reached.size(), group.size()) << "key " << key << " from item " << start;
+        ASSERT_EQ(ComboBox_GetCurSel(sound), 1) << "key " << key << " from item " << start;
+      }
     }
   }
 }
