@@ -258,6 +258,35 @@ TEST_P(RegionLibraryTest, ArrowKeysCycleAmongTheEnabledCheckBoxesOrTheButtonsAnd
   }
 }
 
+// The style of the region's dialog template (DLGTEMPLATEEX: version,
+// signature, help ID and extended style come first).
+DWORD TemplateStyle(HMODULE library) {
+  HRSRC found = FindResourceW(library, MAKEINTRESOURCEW(IDD_OPTIONS), RT_DIALOG);
+  const auto* words =
+      found ? static_cast<const WORD*>(LockResource(LoadResource(library, found))) : nullptr;
+  return words && words[1] == 0xFFFF ? *reinterpret_cast<const DWORD*>(words + 6) : 0;
+}
+
+TEST_P(RegionLibraryTest, LatinAndCyrillicDialogsUseTheShellFontTheOthersTheirOwn) {
+  const std::wstring region = GetParam();
+  const DWORD expected = region == L"GB" || region == L"RU" ? DS_SHELLFONT : DS_SETFONT;
+  EXPECT_EQ(TemplateStyle(library_) & DS_SHELLFONT, expected);
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Shell Dlg");
+}
+
+TEST_P(RegionLibraryTest, EveryLabelStandsAtOneLeftEdge) {
+  std::set<LONG> edges;
+  for (HWND child : Children()) {
+    if (ClassOf(child) != L"Static") continue;
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    edges.insert(rect.left);
+  }
+  EXPECT_EQ(edges.size(), 1u) << "the labels stand at " << edges.size() << " left edges";
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryRegion, RegionLibraryTest, ::testing::ValuesIn(kRegions),
                          [](const auto& info) {
                            const std::wstring region = info.param;
