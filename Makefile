@@ -47,10 +47,11 @@ fuzz: sanitize
 
 # The release packages, build/dist/VornOption-<version>-<region>.zip, signed
 # when SIGN_PKCS12 and SIGN_PASSWORD_FILE name a certificate and its password
-# (SIGN_TIMESTAMP_URL: a time-stamp server); and the proof that another
-# folder builds the same bytes, signed and unsigned.
+# (SIGN_URL: the studio's web address in the signature; SIGN_TIMESTAMP_URL: a
+# time-stamp server); and the proof that another folder builds the same bytes,
+# signed and unsigned.
 dist: deps
-	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_URL="$(SIGN_URL)" \
 	  SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" scripts/dist.sh
 
 dist-check: deps

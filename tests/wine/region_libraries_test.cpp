@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <map>
 #include <set>
 #include <string>
@@ -285,6 +286,46 @@ TEST_P(RegionLibraryTest, EveryLabelStandsAtOneLeftEdge) {
     edges.insert(rect.left);
   }
   EXPECT_EQ(edges.size(), 1u) << "the labels stand at " << edges.size() << " left edges";
+}
+
+// The language a built file's version resource names (what Explorer shows),
+// and whether its strings stand in that language's block; 0 without one.
+LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+  if (info.empty() ||
+      !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) {
+    return 0;
+  }
+  void* translation = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &translation, &size) ||
+      size < 4) {
+    return 0;
+  }
+  const auto* pair = static_cast<const WORD*>(translation);  // language, code page
+  wchar_t block[64] = {};
+  swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", pair[0], pair[1]);
+  void* name = nullptr;
+  stringsInIt = pair[1] == 1200 && VerQueryValueW(info.data(), block, &name, &size) && size > 0;
+  return pair[0];
+}
+
+TEST_P(RegionLibraryTest, TheProgramAndTheLibraryNameTheRegionsLanguage) {
+  const std::map<std::wstring, LANGID> languages = {
+      {L"KR", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN)},
+      {L"CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
+      {L"TW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
+      {L"JP", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
+      {L"RU", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
+      {L"GB", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}};
+  for (const std::wstring& file :
+       {GameFolder(GetParam()) + L"\\VornOption.exe", LibraryPath(GetParam())}) {
+    bool stringsInIt = false;
+    EXPECT_EQ(VersionLanguage(file, stringsInIt), languages.at(GetParam()))
+        << (file == LibraryPath(GetParam()) ? "the library" : "the program");
+    EXPECT_TRUE(stringsInIt) << "its strings in that language's UTF-16 block";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRegion, RegionLibraryTest, ::testing::ValuesIn(kRegions),
