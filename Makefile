@@ -8,7 +8,7 @@ REGION ?= KR
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
 .PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
-  wine-test demo bench format clean fresh-check
+  wine-test demo screenshots bench format clean fresh-check
 
 deps:
 	@scripts/install-deps.sh
@@ -72,6 +72,10 @@ fresh-check:
 
 demo: wine-build
 	@scripts/demo.sh
+
+# The README's pictures in docs/, taken again from the built programs.
+screenshots: wine-build
+	@scripts/screenshots.sh
 
 bench: native
 	@build/native/bench/config_roundtrip_bench
