@@ -20,6 +20,28 @@ namespace {
 
 constexpr const wchar_t* kRegions[] = {L"KR", L"CN", L"TW", L"JP", L"RU", L"GB"};
 
+// Every item the program reaches, in the order Tab visits them.
+constexpr int kItemsInTabOrder[] = {IDC_ADAPTER,
+                                    IDC_SHADER_VERSION,
+                                    IDC_RESOLUTION,
+                                    IDC_TEXTURE,
+                                    IDC_HEIGHTFIELD,
+                                    IDC_OBJECT,
+                                    IDC_OCEAN,
+                                    IDC_SKY,
+                                    IDC_CHARACTER,
+                                    IDC_TREE,
+                                    IDC_AUDIO,
+                                    IDC_SHADOWMAP,
+                                    IDC_WATER_REFLECTION,
+                                    IDC_GLARE_RENDER,
+                                    IDC_TREE_NORMAL_MAP,
+                                    IDC_WINDOW_MODE,
+                                    IDC_VSYNC,
+                                    IDC_RECOMMENDED,
+                                    IDOK,
+                                    IDCANCEL};
+
 // The region's game folder as built: dist\ for the default region.
 std::wstring GameFolder(const std::wstring& region) {
   if (region == L"" VORN_DEFAULT_REGION) return L"" VORN_BUILD_DIR L"\\dist";
@@ -88,26 +110,7 @@ TEST_P(RegionLibraryTest, HoldsEveryResourceTheProgramLoads) {
   wchar_t names[260] = {};
   LoadStringW(library_, IDS_LINK_NAMES, names, 260);
   EXPECT_NE(std::wstring(names).find(L"{n}"), std::wstring::npos) << "the count's place";
-  for (int id : {IDC_ADAPTER,
-                 IDC_SHADER_VERSION,
-                 IDC_RESOLUTION,
-                 IDC_TEXTURE,
-                 IDC_HEIGHTFIELD,
-                 IDC_OBJECT,
-                 IDC_OCEAN,
-                 IDC_SKY,
-                 IDC_CHARACTER,
-                 IDC_TREE,
-                 IDC_AUDIO,
-                 IDC_SHADOWMAP,
-                 IDC_WATER_REFLECTION,
-                 IDC_GLARE_RENDER,
-                 IDC_TREE_NORMAL_MAP,
-                 IDC_WINDOW_MODE,
-                 IDC_VSYNC,
-                 IDC_RECOMMENDED,
-                 IDOK,
-                 IDCANCEL}) {
+  for (int id : kItemsInTabOrder) {
     EXPECT_NE(GetDlgItem(dialog_, id), nullptr) << "item " << id;
   }
   EXPECT_NE(FindResourceW(library_, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON), nullptr);
@@ -197,32 +200,12 @@ void Press(HWND dialog, WPARAM key) {
 TEST_P(RegionLibraryTest, TabVisitsTheVideoCardThenEveryListCheckBoxAndButtonInOrder) {
   ShowWindow(dialog_, SW_SHOW);
   SetFocus(GetDlgItem(dialog_, IDCANCEL));
-  const std::vector<int> expected = {IDC_ADAPTER,
-                                     IDC_SHADER_VERSION,
-                                     IDC_RESOLUTION,
-                                     IDC_TEXTURE,
-                                     IDC_HEIGHTFIELD,
-                                     IDC_OBJECT,
-                                     IDC_OCEAN,
-                                     IDC_SKY,
-                                     IDC_CHARACTER,
-                                     IDC_TREE,
-                                     IDC_AUDIO,
-                                     IDC_SHADOWMAP,
-                                     IDC_WATER_REFLECTION,
-                                     IDC_GLARE_RENDER,
-                                     IDC_TREE_NORMAL_MAP,
-                                     IDC_WINDOW_MODE,
-                                     IDC_VSYNC,
-                                     IDC_RECOMMENDED,
-                                     IDOK,
-                                     IDCANCEL};
   std::vector<int> visited;
-  for (size_t i = 0; i < expected.size(); ++i) {
+  for (size_t i = 0; i < std::size(kItemsInTabOrder); ++i) {
     Press(dialog_, VK_TAB);
     visited.push_back(GetDlgCtrlID(GetFocus()));
   }
-  EXPECT_EQ(visited, expected);
+  EXPECT_EQ(visited, std::vector<int>(std::begin(kItemsInTabOrder), std::end(kItemsInTabOrder)));
 }
 
 // Arrows move within a group: the effects' check boxes are one, the buttons

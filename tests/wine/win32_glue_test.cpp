@@ -259,7 +259,7 @@ class ClosingOptionsDialog : public OptionsDialog {
   Tooltip& tips_;
 };
 
-TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFirstFocus) {
+TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheDpiChanges) {
   SettingsStore store;
   Tooltip tooltip;
   tooltip.Create(nullptr);
@@ -270,14 +270,7 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFirstFocus) {
   EXPECT_EQ(dialog.title, L"VornOption");
   EXPECT_EQ(dialog.focus, IDC_SHADER_VERSION) << "the first list, not the video card's field";
   EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETTOOLCOUNT, 0, 0), 1) << "the VSync tip";
-}
 
-TEST_F(GameFolderTest, OptionsDialogRescalesItsIconsAndTipWhenTheDpiChanges) {
-  SettingsStore store;
-  Tooltip tooltip;
-  tooltip.Create(nullptr);
-  ClosingOptionsDialog dialog(store, tooltip);
-  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   const std::map<UINT, LRESULT> expected = {{96, 300}, {144, 450}, {192, 600}};
   EXPECT_EQ(dialog.tipWidths, expected) << "the prefix runs at 96 DPI";
   EXPECT_FALSE(dialog.heldDeadIcon) << "the window held a destroyed icon";
