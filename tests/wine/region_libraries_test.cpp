@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
