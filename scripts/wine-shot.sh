@@ -1,6 +1,7 @@
 # Sourced by the scenarios and the screenshot script: the emulated video card
 # and the README's pictures, each taken with the driver while it holds the
 # dialog open. Expects wine-env.sh sourced and WINEPREFIX set.
+# shellcheck shell=bash
 
 # The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
 # or a shader model and optionally PCI vendor and device IDs.
