@@ -8,7 +8,7 @@ REGION ?= KR
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
 .PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
-  wine-test demo bench format clean fresh-check
+  wine-test demo screenshots bench format clean fresh-check
 
 deps:
 	@scripts/install-deps.sh
@@ -47,10 +47,11 @@ fuzz: sanitize
 
 # The release packages, build/dist/VornOption-<version>-<region>.zip, signed
 # when SIGN_PKCS12 and SIGN_PASSWORD_FILE name a certificate and its password
-# (SIGN_TIMESTAMP_URL: a time-stamp server); and the proof that another
-# folder builds the same bytes, signed and unsigned.
+# (SIGN_URL: the studio's web address in the signature; SIGN_TIMESTAMP_URL: a
+# time-stamp server); and the proof that another folder builds the same bytes,
+# signed and unsigned.
 dist: deps
-	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_URL="$(SIGN_URL)" \
 	  SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" scripts/dist.sh
 
 dist-check: deps
@@ -75,6 +76,10 @@ fresh-check:
 
 demo: wine-build
 	@scripts/demo.sh
+
+# The README's pictures in docs/, taken again from the built programs.
+screenshots: wine-build
+	@scripts/screenshots.sh
 
 bench: native
 	@build/native/bench/config_roundtrip_bench

@@ -6,7 +6,9 @@
 #   scripts/dist.sh [build folder] [output folder]   (build/win32, build/dist)
 # Prints the packages' paths. Given SIGN_PKCS12 and SIGN_PASSWORD_FILE, the
 # program and the library are Authenticode-signed (SHA-256) by osslsigncode at
-# the commit's time; SIGN_TIMESTAMP_URL adds an RFC 3161 time stamp.
+# the commit's time, named VornOption (the program name the administrator
+# prompt shows); SIGN_URL adds the studio's web address to the signature and
+# SIGN_TIMESTAMP_URL an RFC 3161 time stamp.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/win32}
@@ -31,7 +33,8 @@ else
 fi
 sign() {  # file: signed in place; the key and its password stay out of every log
   osslsigncode sign -pkcs12 "$SIGN_PKCS12" -readpass "$SIGN_PASSWORD_FILE" -h sha256 \
-    -n VornOption -time "$SOURCE_DATE_EPOCH" ${SIGN_TIMESTAMP_URL:+-ts "$SIGN_TIMESTAMP_URL"} \
+    -n VornOption ${SIGN_URL:+-i "$SIGN_URL"} -time "$SOURCE_DATE_EPOCH" \
+    ${SIGN_TIMESTAMP_URL:+-ts "$SIGN_TIMESTAMP_URL"} \
     -in "$1" -out "$1.signed" >/dev/null
   mv "$1.signed" "$1"
 }

@@ -1,6 +1,24 @@
-# Sourced: shoot GAME PICTURE STEPS... runs the driver in GAME with STEPS,
-# which hold the dialog open with "hold ready.mark done.mark"; meanwhile the
-# dialog is photographed into PICTURE. Answers the driver's status.
+# Sourced by the scenarios and the screenshot script: the emulated video card
+# and the README's pictures, each taken with the driver while it holds the
+# dialog open. Expects wine-env.sh sourced and WINEPREFIX set.
+# shellcheck shell=bash
+
+# The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
+# or a shader model and optionally PCI vendor and device IDs.
+card() {
+  local key='HKCU\Software\Wine\Direct3D'
+  "$VORN_WINE" reg delete "$key" /f >/dev/null 2>&1 || true  # none set yet
+  [ "$1" = default ] && return
+  "$VORN_WINE" reg add "$key" /v MaxShaderModelPS /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  if [ $# -ge 3 ]; then
+    "$VORN_WINE" reg add "$key" /v VideoPciVendorID /t REG_DWORD /d "$2" /f >/dev/null 2>&1
+    "$VORN_WINE" reg add "$key" /v VideoPciDeviceID /t REG_DWORD /d "$3" /f >/dev/null 2>&1
+  fi
+}
+
+# shoot GAME PICTURE STEPS... runs the driver in GAME with STEPS, which hold
+# the dialog open with "hold ready.mark done.mark"; meanwhile the dialog is
+# photographed into PICTURE. Answers the driver's status.
 shoot() {
   local game=$1 picture=$2
   shift 2
@@ -12,4 +30,20 @@ shoot() {
   import -window root -crop "$(tr -d '\r' < "$game/ready.mark")" +repage "$picture"
   touch "$game/done.mark"
   wait $driver
+}
+
+# first_start_shot GAME PICTURE REGION: a first start on the card set, drawn
+# with the region's own fonts first, its lists in the region's words; OK
+# then creates Vorn.cfg.
+first_start_shot() {
+  "$(dirname "${BASH_SOURCE[0]}")/wine-font-link.sh" "$3"
+  shoot "$1" "$2" start dialog entry 1015 0 @105 entry 1003 1 @104 entry 1003 2 @103 sel 1015 0 \
+    text 1002 "1024 x 768 , 32bit" hold ready.mark done.mark click 1 exit 0
+}
+
+# recommended_shot GAME PICTURE: the Korean dialog at the highest shader
+# version, which the card set offers; closed without saving.
+recommended_shot() {
+  "$(dirname "${BASH_SOURCE[0]}")/wine-font-link.sh" KR
+  shoot "$1" "$2" start dialog select 1015 2 hold ready.mark done.mark close exit 0
 }

@@ -14,17 +14,30 @@ namespace {
 
 constexpr int kResourceStringLength = 260;
 
-// A size Windows draws at for the window's own DPI (Windows 10 1607 and
-// later, looked up at run time), else for the system's.
+template <typename Function>
+Function User32Function(const char* name) {
+  return reinterpret_cast<Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+
+// The window's own DPI (Windows 10 1607 and later, looked up at run time),
+// else the system's.
+UINT DpiOf(HWND window) {
+  if (const auto dpiForWindow = User32Function<UINT(WINAPI*)(HWND)>("GetDpiForWindow")) {
+    return dpiForWindow(window);
+  }
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return static_cast<UINT>(dpi);
+}
+
+// A size Windows draws at for the window's own DPI, else for the system's.
 int MetricForWindow(HWND window, int metric) {
-  using DpiForWindow = UINT(WINAPI*)(HWND);
-  using MetricsForDpi = int(WINAPI*)(int, UINT);
-  const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-  const auto dpiForWindow = reinterpret_cast<DpiForWindow>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")));
-  const auto metricsForDpi = reinterpret_cast<MetricsForDpi>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetSystemMetricsForDpi")));
-  if (dpiForWindow && metricsForDpi) return metricsForDpi(metric, dpiForWindow(window));
+  if (const auto metricsForDpi =
+          User32Function<int(WINAPI*)(int, UINT)>("GetSystemMetricsForDpi")) {
+    return metricsForDpi(metric, DpiOf(window));
+  }
   return GetSystemMetrics(metric);
 }
 
@@ -32,6 +45,11 @@ HICON LoadDialogIcon(HWND window, int metricX, int metricY) {
   return static_cast<HICON>(
       LoadImageW(App::Current()->ResourceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
                  MetricForWindow(window, metricX), MetricForWindow(window, metricY), 0));
+}
+
+void DestroyIcons(HICON icon, HICON smallIcon) {
+  if (icon) DestroyIcon(icon);
+  if (smallIcon) DestroyIcon(smallIcon);
 }
 
 }  // namespace
@@ -57,22 +75,18 @@ OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent
       tooltip_(tooltip),
       behaviour_(store, *this, *this) {}
 
-OptionsDialog::~OptionsDialog() { DestroyIcons(); }
-
-void OptionsDialog::DestroyIcons() {
-  if (icon_) DestroyIcon(icon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
-  icon_ = smallIcon_ = nullptr;
-}
+OptionsDialog::~OptionsDialog() { DestroyIcons(icon_, smallIcon_); }
 
 // Drawn for the dialog's DPI, so that no scaling stretches a smaller image;
-// loaded again when the dialog moves to a monitor of another DPI.
+// loaded again when the dialog moves to a monitor of another DPI. The window
+// holds the new icons before the old ones are destroyed.
 void OptionsDialog::SetIcons() {
-  DestroyIcons();
-  icon_ = LoadDialogIcon(hwnd(), SM_CXICON, SM_CYICON);
-  smallIcon_ = LoadDialogIcon(hwnd(), SM_CXSMICON, SM_CYSMICON);
+  const HICON oldIcon = std::exchange(icon_, LoadDialogIcon(hwnd(), SM_CXICON, SM_CYICON));
+  const HICON oldSmallIcon =
+      std::exchange(smallIcon_, LoadDialogIcon(hwnd(), SM_CXSMICON, SM_CYSMICON));
   SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
   SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+  DestroyIcons(oldIcon, oldSmallIcon);
 }
 
 void OptionsDialog::DoDataExchange(const DataExchange& dx) {
@@ -99,6 +113,9 @@ BOOL OptionsDialog::OnInitDialog() {
   Dialog::OnInitDialog();
   SetIcons();
   SetWindowTextW(hwnd(), L"VornOption");
+  // The player starts on the first list; the video card's field before it is
+  // a tab stop only so that screen readers reach it.
+  SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shaderVersion_.hwnd), TRUE);
 
   D3D9Probe probe;
   switch (behaviour_.Initialize(probe)) {
@@ -119,7 +136,8 @@ BOOL OptionsDialog::OnInitDialog() {
       break;
   }
   tooltip_.AddTool(hwnd(), vsync_.hwnd, IDS_VSYNC_TIP);
-  return TRUE;
+  tooltip_.ScaleToDpi(DpiOf(hwnd()));
+  return FALSE;  // the focus is set
 }
 
 bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
@@ -133,6 +151,7 @@ bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
       return true;
     case WM_DPICHANGED:
       SetIcons();
+      tooltip_.ScaleToDpi(LOWORD(wParam));
       return false;  // the system still moves and scales the dialog
     case WM_COMMAND:
       for (const CommandEntry& entry : kCommands) {

@@ -28,7 +28,6 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
 
  private:
   void SetIcons();
-  void DestroyIcons();
   void OnPaint();
   void OnRecommendedClicked() { behaviour_.OnRecommendedClicked(); }
   void OnShaderVersionChanged() { behaviour_.OnShaderVersionChanged(); }

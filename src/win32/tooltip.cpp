@@ -7,7 +7,7 @@
 namespace vorn {
 namespace {
 
-constexpr int kMaxTipWidth = 300;           // long tips wrap into lines
+constexpr int kMaxTipWidth = 300;           // pixels at 96 DPI: long tips wrap into lines
 constexpr int kTipVisibleMs = 30000;        // time to read a long tip
 constexpr int kResourceStringLength = 260;  // every resource string buffer
 
@@ -38,8 +38,11 @@ void Tooltip::AddTool(HWND owner, HWND control, UINT stringId) {
   tool.uId = reinterpret_cast<UINT_PTR>(control);
   tool.lpszText = text;
   SendMessageW(hwnd_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  SendMessageW(hwnd_, TTM_SETMAXTIPWIDTH, 0, kMaxTipWidth);
   SendMessageW(hwnd_, TTM_SETDELAYTIME, TTDT_AUTOPOP, kTipVisibleMs);
+}
+
+void Tooltip::ScaleToDpi(UINT dpi) {
+  SendMessageW(hwnd_, TTM_SETMAXTIPWIDTH, 0, MulDiv(kMaxTipWidth, static_cast<int>(dpi), 96));
 }
 
 void Tooltip::Relay(MSG* msg) const {

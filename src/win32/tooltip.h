@@ -16,6 +16,8 @@ class Tooltip {
 
   void Create(HWND owner);
   void AddTool(HWND owner, HWND control, UINT stringId);
+  // Long tips wrap at a width that keeps their shape at every scaling.
+  void ScaleToDpi(UINT dpi);
   void Relay(MSG* msg) const;
   HWND hwnd() const { return hwnd_; }
 

@@ -308,6 +308,14 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"check") {
       const int id = nextInt();
       ExpectNumber(L"check", id, nextInt(), Send(id, BM_GETCHECK));
+    } else if (step == L"focus") {  // id of the item that has the keyboard focus
+      GUITHREADINFO gui = {};
+      gui.cbSize = sizeof(gui);
+      Expect(GetGUIThreadInfo(GetWindowThreadProcessId(g_dialog, nullptr), &gui) != FALSE,
+             L"cannot ask the tool where the focus is");
+      const int expected = nextInt(), focused = GetDlgCtrlID(gui.hwndFocus);
+      Expect(expected == focused, L"focus: expected item " + std::to_wstring(expected) + L", got " +
+                                      std::to_wstring(focused));
     } else if (step == L"enabled") {
       const int id = nextInt();
       ExpectNumber(L"enabled", id, nextInt(), IsWindowEnabled(Item(id)) ? 1 : 0);

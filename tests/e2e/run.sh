@@ -25,20 +25,6 @@ new_game() {
   cp "$root/sample/VornSafeMode.cfg" "$game/"
 }
 
-reg() { "$VORN_WINE" reg "$@" >/dev/null 2>&1; }
-
-# The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
-# or a shader model and optionally PCI vendor and device IDs.
-card() {
-  reg delete 'HKCU\Software\Wine\Direct3D' /f
-  [ "$1" = default ] && return
-  reg add 'HKCU\Software\Wine\Direct3D' /v MaxShaderModelPS /t REG_DWORD /d "$1" /f
-  if [ $# -ge 3 ]; then
-    reg add 'HKCU\Software\Wine\Direct3D' /v VideoPciVendorID /t REG_DWORD /d "$2" /f
-    reg add 'HKCU\Software\Wine\Direct3D' /v VideoPciDeviceID /t REG_DWORD /d "$3" /f
-  fi
-}
-
 check() {  # name, command...: one scenario step that must hold
   local name=$1
   shift

@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cwchar>
+#include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +21,28 @@ namespace vorn {
 namespace {
 
 constexpr const wchar_t* kRegions[] = {L"KR", L"CN", L"TW", L"JP", L"RU", L"GB"};
+
+// Every item the program reaches, in the order Tab visits them.
+constexpr int kItemsInTabOrder[] = {IDC_ADAPTER,
+                                    IDC_SHADER_VERSION,
+                                    IDC_RESOLUTION,
+                                    IDC_TEXTURE,
+                                    IDC_HEIGHTFIELD,
+                                    IDC_OBJECT,
+                                    IDC_OCEAN,
+                                    IDC_SKY,
+                                    IDC_CHARACTER,
+                                    IDC_TREE,
+                                    IDC_AUDIO,
+                                    IDC_SHADOWMAP,
+                                    IDC_WATER_REFLECTION,
+                                    IDC_GLARE_RENDER,
+                                    IDC_TREE_NORMAL_MAP,
+                                    IDC_WINDOW_MODE,
+                                    IDC_VSYNC,
+                                    IDC_RECOMMENDED,
+                                    IDOK,
+                                    IDCANCEL};
 
 // The region's game folder as built: dist\ for the default region.
 std::wstring GameFolder(const std::wstring& region) {
@@ -93,26 +118,7 @@ TEST_P(RegionLibraryTest, HoldsEveryResourceTheProgramLoads) {
   wchar_t names[260] = {};
   LoadStringW(library_, IDS_LINK_NAMES, names, 260);
   EXPECT_NE(std::wstring(names).find(L"{n}"), std::wstring::npos) << "the count's place";
-  for (int id : {IDC_ADAPTER,
-                 IDC_SHADER_VERSION,
-                 IDC_RESOLUTION,
-                 IDC_TEXTURE,
-                 IDC_HEIGHTFIELD,
-                 IDC_OBJECT,
-                 IDC_OCEAN,
-                 IDC_SKY,
-                 IDC_CHARACTER,
-                 IDC_TREE,
-                 IDC_AUDIO,
-                 IDC_SHADOWMAP,
-                 IDC_WATER_REFLECTION,
-                 IDC_GLARE_RENDER,
-                 IDC_TREE_NORMAL_MAP,
-                 IDC_WINDOW_MODE,
-                 IDC_VSYNC,
-                 IDC_RECOMMENDED,
-                 IDOK,
-                 IDCANCEL}) {
+  for (int id : kItemsInTabOrder) {
     EXPECT_NE(GetDlgItem(dialog_, id), nullptr) << "item " << id;
   }
   EXPECT_NE(FindResourceW(library_, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON), nullptr);
@@ -282,6 +288,127 @@ TEST_P(RegionLibraryTest, EveryLabelCheckBoxAndButtonTextFitsAtEachScaling) {
           << "item " << GetDlgCtrlID(child) << " (text of " << text.size()
           << " characters) is cut at " << dpi << " DPI";
     }
+  }
+}
+
+// A key as the dialog manager gets it from the message loop: for the item
+// that has the focus.
+void Press(HWND dialog, WPARAM key) {
+  MSG msg = {GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
+  IsDialogMessageW(dialog, &msg);
+}
+
+TEST_P(RegionLibraryTest, TabVisitsTheVideoCardThenEveryListCheckBoxAndButtonInOrder) {
+  ShowWindow(dialog_, SW_SHOW);
+  SetFocus(GetDlgItem(dialog_, IDCANCEL));
+  std::vector<int> visited;
+  for (size_t i = 0; i < std::size(kItemsInTabOrder); ++i) {
+    Press(dialog_, VK_TAB);
+    visited.push_back(GetDlgCtrlID(GetFocus()));
+  }
+  EXPECT_EQ(visited, std::vector<int>(std::begin(kItemsInTabOrder), std::end(kItemsInTabOrder)));
+}
+
+// Arrows move within a group: the effects' check boxes are one, the buttons
+// another, and no arrow reaches a list, whose selection it would change.
+TEST_P(RegionLibraryTest, ArrowKeysCycleAmongTheEnabledCheckBoxesOrTheButtonsAndLeaveTheSound) {
+  ShowWindow(dialog_, SW_SHOW);
+  HWND sound = GetDlgItem(dialog_, IDC_AUDIO);
+  ComboBox_AddString(sound, L"OFF");
+  ComboBox_AddString(sound, L"ON");
+  ComboBox_SetCurSel(sound, 1);
+  // Greyed as at a low shader version.
+  EnableWindow(GetDlgItem(dialog_, IDC_WATER_REFLECTION), FALSE);
+  EnableWindow(GetDlgItem(dialog_, IDC_TREE_NORMAL_MAP), FALSE);
+  const std::vector<std::vector<int>> groups = {
+      {IDC_SHADOWMAP, IDC_GLARE_RENDER, IDC_WINDOW_MODE, IDC_VSYNC},
+      {IDC_RECOMMENDED, IDOK, IDCANCEL}};
+  for (const std::vector<int>& group : groups) {
+    for (int start : group) {
+      for (WPARAM key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+        SetFocus(GetDlgItem(dialog_, start));
+        std::set<int> reached;
+        for (size_t press = 1; press <= 2 * group.size(); ++press) {
+          Press(dialog_, key);
+          const int at = GetDlgCtrlID(GetFocus());
+          EXPECT_EQ(std::count(group.begin(), group.end(), at), 1)
+              << "key " << key << " pressed " << press << " times from item " << start
+              << " reached item " << at;
+          reached.insert(at);
+        }
+        EXPECT_EQ(reached.size(), group.size()) << "key " << key << " from item " << start;
+        ASSERT_EQ(ComboBox_GetCurSel(sound), 1) << "key " << key << " from item " << start;
+      }
+    }
+  }
+}
+
+// The style of the region's dialog template (DLGTEMPLATEEX: version,
+// signature, help ID and extended style come first).
+DWORD TemplateStyle(HMODULE library) {
+  HRSRC found = FindResourceW(library, MAKEINTRESOURCEW(IDD_OPTIONS), RT_DIALOG);
+  const auto* words =
+      found ? static_cast<const WORD*>(LockResource(LoadResource(library, found))) : nullptr;
+  return words && words[1] == 0xFFFF ? *reinterpret_cast<const DWORD*>(words + 6) : 0;
+}
+
+TEST_P(RegionLibraryTest, LatinAndCyrillicDialogsUseTheShellFontTheOthersTheirOwn) {
+  const std::wstring region = GetParam();
+  const DWORD expected = region == L"GB" || region == L"RU" ? DS_SHELLFONT : DS_SETFONT;
+  EXPECT_EQ(TemplateStyle(library_) & DS_SHELLFONT, expected);
+  LOGFONTW font = {};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(dialog_, WM_GETFONT, 0, 0)), sizeof(font), &font);
+  EXPECT_EQ(std::wstring(font.lfFaceName), L"MS Shell Dlg");
+}
+
+TEST_P(RegionLibraryTest, EveryLabelStandsAtOneLeftEdge) {
+  std::set<LONG> edges;
+  for (HWND child : Children()) {
+    if (ClassOf(child) != L"Static") continue;
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    edges.insert(rect.left);
+  }
+  EXPECT_EQ(edges.size(), 1u) << "the labels stand at " << edges.size() << " left edges";
+}
+
+// The language a built file's version resource names (what Explorer shows),
+// and whether its strings stand in that language's block; 0 without one.
+LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
+  if (info.empty() ||
+      !GetFileVersionInfoW(file.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) {
+    return 0;
+  }
+  void* translation = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", &translation, &size) ||
+      size < 4) {
+    return 0;
+  }
+  const auto* pair = static_cast<const WORD*>(translation);  // language, code page
+  wchar_t block[64] = {};
+  swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", pair[0], pair[1]);
+  void* name = nullptr;
+  stringsInIt = pair[1] == 1200 && VerQueryValueW(info.data(), block, &name, &size) && size > 0;
+  return pair[0];
+}
+
+TEST_P(RegionLibraryTest, TheProgramAndTheLibraryNameTheRegionsLanguage) {
+  const std::map<std::wstring, LANGID> languages = {
+      {L"KR", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN)},
+      {L"CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
+      {L"TW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
+      {L"JP", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
+      {L"RU", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
+      {L"GB", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}};
+  for (const std::wstring& file :
+       {GameFolder(GetParam()) + L"\\VornOption.exe", LibraryPath(GetParam())}) {
+    bool stringsInIt = false;
+    EXPECT_EQ(VersionLanguage(file, stringsInIt), languages.at(GetParam()))
+        << (file == LibraryPath(GetParam()) ? "the library" : "the program");
+    EXPECT_TRUE(stringsInIt) << "its strings in that language's UTF-16 block";
   }
 }
 

@@ -115,7 +115,7 @@ TEST(ProcessCheck, FindsARunningProcessInAnyLetterCase) {
   EXPECT_FALSE(IsProcessRunning(L"VornClient.exe"));
 }
 
-TEST_F(GameFolderTest, TooltipKeepsALongTipUpForThirtySeconds) {
+TEST_F(GameFolderTest, TooltipKeepsALongTipUpForThirtySecondsAndWrapsItAsWideAtEveryDpi) {
   Tooltip tooltip;
   tooltip.Create(nullptr);
   ASSERT_NE(tooltip.hwnd(), nullptr);
@@ -126,7 +126,10 @@ TEST_F(GameFolderTest, TooltipKeepsALongTipUpForThirtySeconds) {
   tooltip.AddTool(owner, box, IDS_VSYNC_TIP);
   EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETTOOLCOUNT, 0, 0), 1);
   EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 30000);
-  EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETMAXTIPWIDTH, 0, 0), 300);
+  for (const auto& [dpi, width] : {std::pair{96u, 300}, {144u, 450}, {192u, 600}}) {
+    tooltip.ScaleToDpi(dpi);
+    EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETMAXTIPWIDTH, 0, 0), width) << "at " << dpi;
+  }
 
   wchar_t text[260] = {};
   TOOLINFOW tool = {};
@@ -191,13 +194,40 @@ TEST(ModalDialog, RunsItsOwnLoopThroughTheApplicationsFilter) {
   SetCurrentDirectoryW(previous);
 }
 
+// Notes whether a window was ever given an icon while the one it held was
+// already destroyed (a dead handle in its title bar until then).
+LRESULT CALLBACK WatchHeldIcons(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR heldDeadIcon) {
+  if (message == WM_SETICON) {
+    const auto held = reinterpret_cast<HICON>(DefSubclassProc(window, WM_GETICON, wParam, 0));
+    ICONINFO info = {};
+    if (held && !GetIconInfo(held, &info)) *reinterpret_cast<bool*>(heldDeadIcon) = true;
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
+}
+
+bool IsLiveIcon(LRESULT icon) {
+  ICONINFO info = {};
+  if (!GetIconInfo(reinterpret_cast<HICON>(icon), &info)) return false;
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+  if (info.hbmMask) DeleteObject(info.hbmMask);
+  return true;
+}
+
 // The real Options dialog, closed as soon as it has initialised. Icons are
 // checked here: Wine answers WM_GETICON only within the window's process.
 class ClosingOptionsDialog : public OptionsDialog {
  public:
-  using OptionsDialog::OptionsDialog;
+  ClosingOptionsDialog(SettingsStore& store, Tooltip& tooltip)
+      : OptionsDialog(store, tooltip), tips_(tooltip) {}
   LRESULT bigIcon = 0, smallIcon = 0;
   std::wstring title;
+  int focus = 0;
+  std::map<UINT, LRESULT> tipWidths;  // DPI -> the tooltip's wrapping width
+  bool heldDeadIcon = false;
+  bool oldIconsDestroyed = false, newIconsLive = false;
 
  protected:
   BOOL OnInitDialog() override {
@@ -205,12 +235,31 @@ class ClosingOptionsDialog : public OptionsDialog {
     bigIcon = SendMessageW(hwnd(), WM_GETICON, ICON_BIG, 0);
     smallIcon = SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0);
     title = Window{hwnd()}.Text();
+    focus = GetDlgCtrlID(GetFocus());
+    tipWidths[96] = SendMessageW(tips_.hwnd(), TTM_GETMAXTIPWIDTH, 0, 0);
+
+    // Moved to a monitor at 200 % and back to one at 150 %.
+    SetWindowSubclass(hwnd(), &WatchHeldIcons, 1, reinterpret_cast<DWORD_PTR>(&heldDeadIcon));
+    for (UINT dpi : {192u, 144u}) {
+      RECT suggested = {};
+      GetWindowRect(hwnd(), &suggested);
+      SendMessageW(hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+      tipWidths[dpi] = SendMessageW(tips_.hwnd(), TTM_GETMAXTIPWIDTH, 0, 0);
+    }
+    RemoveWindowSubclass(hwnd(), &WatchHeldIcons, 1);
+    oldIconsDestroyed = !IsLiveIcon(bigIcon) && !IsLiveIcon(smallIcon);
+    newIconsLive = IsLiveIcon(SendMessageW(hwnd(), WM_GETICON, ICON_BIG, 0)) &&
+                   IsLiveIcon(SendMessageW(hwnd(), WM_GETICON, ICON_SMALL, 0));
     EndDialog(IDCANCEL);
     return result;
   }
+
+ private:
+  Tooltip& tips_;
 };
 
-TEST_F(GameFolderTest, OptionsDialogSetsItsIconsAndTitle) {
+TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheDpiChanges) {
   SettingsStore store;
   Tooltip tooltip;
   tooltip.Create(nullptr);
@@ -219,7 +268,14 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsAndTitle) {
   EXPECT_NE(dialog.bigIcon, 0);
   EXPECT_NE(dialog.smallIcon, 0);
   EXPECT_EQ(dialog.title, L"VornOption");
+  EXPECT_EQ(dialog.focus, IDC_SHADER_VERSION) << "the first list, not the video card's field";
   EXPECT_EQ(SendMessageW(tooltip.hwnd(), TTM_GETTOOLCOUNT, 0, 0), 1) << "the VSync tip";
+
+  const std::map<UINT, LRESULT> expected = {{96, 300}, {144, 450}, {192, 600}};
+  EXPECT_EQ(dialog.tipWidths, expected) << "the prefix runs at 96 DPI";
+  EXPECT_FALSE(dialog.heldDeadIcon) << "the window held a destroyed icon";
+  EXPECT_TRUE(dialog.oldIconsDestroyed);
+  EXPECT_TRUE(dialog.newIconsLive);
 }
 
 }  // namespace
