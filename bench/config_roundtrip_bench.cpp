@@ -42,10 +42,11 @@ std::filesystem::path MakeGameFolder() {
 // The values the dialog sets on OK, as many as it has.
 vorn::SettingValues DialogValues() {
   vorn::SettingValues values;
-  for (const char* key : {"GlareRender", "ShaderVersion", "SupportShader", "Shadowmap",
-                          "WaterReflection", "VolumeCloud", "Texture", "Character", "HeightField",
-                          "Object", "Ocean", "Sky", "Tree", "TreeNormalMap", "Bit", "Width",
-                          "Height", "WindowMode", "Audio", "VSync"}) {
+  for (const char* key :
+       {"GlareRender", "ShaderVersion", "SupportShader", "Shadowmap",     "WaterReflection",
+        "VolumeCloud", "Texture",       "Character",     "HeightField",   "Object",
+        "Ocean",       "Sky",           "Tree",          "TreeNormalMap", "Bit",
+        "Width",       "Height",        "WindowMode",    "Audio",         "VSync"}) {
     values.emplace_back(key, "1");
   }
   values.emplace_back("VideoCard", "NVIDIA_GeForce_8800_GTX");
@@ -125,9 +126,10 @@ class SummaryReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::Finalize();
     const double roundTrip = seconds_["RoundTrip"], copy = seconds_["BufferedCopy"];
     const double flushed = seconds_["BufferedCopyFlushed"];
-    std::printf("\nthe save OK makes %.2f ms, a copy flushed to disk as the save is %.2f ms: "
-                "ratio %.2f (target 2)\n",
-                roundTrip, flushed, flushed > 0 ? roundTrip / flushed : 0.0);
+    std::printf(
+        "\nthe save OK makes %.2f ms, a copy flushed to disk as the save is %.2f ms: "
+        "ratio %.2f (target 2)\n",
+        roundTrip, flushed, flushed > 0 ? roundTrip / flushed : 0.0);
     std::printf("(a buffered copy without the flush: %.2f ms)\n", copy);
     const double file = counters_["file_bytes"], peak = counters_["peak_heap_bytes"];
     std::printf("peak heap %.0f bytes for a %.0f-byte file: %.2f times its size (target 4)\n", peak,

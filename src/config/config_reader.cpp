@@ -121,8 +121,8 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
   TypedSettings& s = store.settings;
   const NumberLookup number(
       store, {"GlareRender", "ShaderVersion", "Shadowmap", "Ocean", "WaterReflection", "Texture",
-              "Character", "HeightField", "Object", "Sky", "Tree", "SupportShader",
-              "TreeNormalMap", "Vsync", "Bit", "Width", "Height", "WindowMode", "Audio"});
+              "Character", "HeightField", "Object", "Sky", "Tree", "SupportShader", "TreeNormalMap",
+              "Vsync", "Bit", "Width", "Height", "WindowMode", "Audio"});
   s.GlareRender = number("GlareRender");
   s.ShaderVersion = number("ShaderVersion");
   s.Shadowmap = number("Shadowmap");
