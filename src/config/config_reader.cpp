@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
@@ -73,6 +74,35 @@ int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
 
 enum class ConfigKind { kGame, kSafeMode };
 
+// The typed settings read as numbers, each from its key; the safe-mode file
+// leaves the last three as they were.
+struct NumberSetting {
+  const char* key;
+  int32_t TypedSettings::*setting;
+};
+constexpr NumberSetting kNumberSettings[] = {
+    {"GlareRender", &TypedSettings::GlareRender},
+    {"ShaderVersion", &TypedSettings::ShaderVersion},
+    {"Shadowmap", &TypedSettings::Shadowmap},
+    {"Ocean", &TypedSettings::Ocean},
+    {"WaterReflection", &TypedSettings::WaterReflection},
+    {"Texture", &TypedSettings::Texture},
+    {"Character", &TypedSettings::Character},
+    {"HeightField", &TypedSettings::HeightField},
+    {"Object", &TypedSettings::Object},
+    {"Sky", &TypedSettings::Sky},
+    {"Tree", &TypedSettings::Tree},
+    {"Bit", &TypedSettings::Bit},
+    {"Width", &TypedSettings::Width},
+    {"Height", &TypedSettings::Height},
+    {"WindowMode", &TypedSettings::WindowMode},
+    {"Audio", &TypedSettings::Audio},
+    {"SupportShader", &TypedSettings::SupportShader},
+    {"TreeNormalMap", &TypedSettings::TreeNormalMap},
+    {"Vsync", &TypedSettings::VSync},
+};
+constexpr std::size_t kGameFileOnly = 3;
+
 std::size_t Digest(std::string_view bytes) { return std::hash<std::string_view>()(bytes); }
 
 ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, bool again) {
@@ -115,38 +145,29 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
     return ReadResult::kTooLarge;
   }
   store.ReplaceEntries(std::move(entries));
-  store.gameConfigDigest.reset();
-  if (game) store.gameConfigDigest = digest;
+  store.gameConfigDigest = game ? std::optional<std::size_t>(digest) : std::nullopt;
 
+  // Every number in one pass over the list; each correction after all of
+  // them, of its own setting alone.
+  const std::size_t count = std::size(kNumberSettings) - (game ? 0 : kGameFileOnly);
+  const char* keys[std::size(kNumberSettings)];
+  int32_t numbers[std::size(kNumberSettings)];
+  for (std::size_t i = 0; i < count; ++i) keys[i] = kNumberSettings[i].key;
+  store.LookupNumbers(keys, count, numbers);
   TypedSettings& s = store.settings;
-  const NumberLookup number(
-      store, {"GlareRender", "ShaderVersion", "Shadowmap", "Ocean", "WaterReflection", "Texture",
-              "Character", "HeightField", "Object", "Sky", "Tree", "SupportShader", "TreeNormalMap",
-              "Vsync", "Bit", "Width", "Height", "WindowMode", "Audio"});
-  s.GlareRender = number("GlareRender");
-  s.ShaderVersion = number("ShaderVersion");
-  s.Shadowmap = number("Shadowmap");
-  s.Ocean = InRange(number("Ocean"), 1, 3, 1);
-  s.WaterReflection = number("WaterReflection");
+  for (std::size_t i = 0; i < count; ++i) s.*kNumberSettings[i].setting = numbers[i];
+  s.Ocean = InRange(s.Ocean, 1, 3, 1);
   s.VolumeCloud = 0;  // off after every read, whatever the file holds
-  s.Texture = number("Texture");
-  s.Character = InRange(number("Character"), 0, 2, 0);
-  s.HeightField = InRange(number("HeightField"), 0, 3, 1);
-  s.Object = InRange(number("Object"), 0, 2, 1);
-  s.Sky = InRange(number("Sky"), 0, 2, 0);
-  s.Tree = InRange(number("Tree"), 0, 2, 0);
-  if (kind == ConfigKind::kGame) {
-    const int32_t supportShader = number("SupportShader");
-    const int32_t treeNormalMap = number("TreeNormalMap");
-    s.SupportShader = supportShader >= 0 ? supportShader : 0;
-    s.TreeNormalMap = treeNormalMap >= 0 ? treeNormalMap : 0;
-    s.VSync = number("Vsync");
+  s.Character = InRange(s.Character, 0, 2, 0);
+  s.HeightField = InRange(s.HeightField, 0, 3, 1);
+  s.Object = InRange(s.Object, 0, 2, 1);
+  s.Sky = InRange(s.Sky, 0, 2, 0);
+  s.Tree = InRange(s.Tree, 0, 2, 0);
+  if (game) {
+    s.SupportShader = std::max(s.SupportShader, 0);
+    s.TreeNormalMap = std::max(s.TreeNormalMap, 0);
   }
-  s.Bit = number("Bit");
-  s.Width = number("Width");
-  s.Height = number("Height");
-  s.WindowMode = number("WindowMode");
-  s.Audio = number("Audio") == 0 ? 0 : 1;
+  s.Audio = s.Audio == 0 ? 0 : 1;
 
   store.id = store.LookupText("ID");
   store.regionIndex = 0;

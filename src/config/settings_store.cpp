@@ -44,18 +44,27 @@ std::string SettingsStore::LookupText(std::string_view key) const {
 }
 
 int32_t SettingsStore::LookupNumber(std::string_view key) const {
-  const std::size_t i = entries_.Find(LowerAscii(key.substr(0, kMaxTextLength)));
-  return i == ConfigList::npos ? -1 : ParseLeadingInt(entries_.Value(i));
+  const std::string bounded(key.substr(0, kMaxTextLength));
+  const char* keys[] = {bounded.c_str()};
+  int32_t number = -1;
+  LookupNumbers(keys, 1, &number);
+  return number;
+}
+
+void SettingsStore::LookupNumbers(const char* const* keys, std::size_t count,
+                                  int32_t* numbers) const {
+  std::vector<std::string> lower;
+  for (std::size_t k = 0; k < count; ++k) lower.push_back(LowerAscii(keys[k]));
+  const std::vector<std::string_view> views(lower.begin(), lower.end());
+  std::vector<std::size_t> found(count);
+  entries_.FindFirst(views.data(), count, found.data());
+  for (std::size_t k = 0; k < count; ++k) {
+    numbers[k] = found[k] == ConfigList::npos ? -1 : ParseLeadingInt(entries_.Value(found[k]));
+  }
 }
 
 void SettingsStore::Set(std::string_view key, std::string_view value) {
-  const std::string boundedKey(key.substr(0, kMaxTextLength));
-  const std::size_t i = entries_.Find(LowerAscii(boundedKey));
-  if (i == ConfigList::npos) {
-    entries_.Append(boundedKey, value.substr(0, kMaxTextLength));
-  } else {
-    entries_.SetValue(i, value.substr(0, kMaxTextLength));
-  }
+  SetAll({{std::string(key), std::string(value)}});
 }
 
 void SettingsStore::SetAll(const std::vector<std::pair<std::string, std::string>>& values) {
@@ -77,24 +86,6 @@ void SettingsStore::SetAll(const std::vector<std::pair<std::string, std::string>
       entries_.SetValue(found[k], value);
     }
   }
-}
-
-NumberLookup::NumberLookup(const SettingsStore& store, std::initializer_list<const char*> keys) {
-  for (const char* key : keys) keys_.push_back(LowerAscii(key));
-  const std::vector<std::string_view> views(keys_.begin(), keys_.end());
-  std::vector<std::size_t> found(keys_.size());
-  store.Entries().FindFirst(views.data(), views.size(), found.data());
-  for (std::size_t i : found) {
-    numbers_.push_back(i == ConfigList::npos ? -1 : ParseLeadingInt(store.Entries().Value(i)));
-  }
-}
-
-int32_t NumberLookup::operator()(std::string_view key) const {
-  const std::string lower = LowerAscii(key);
-  for (std::size_t k = 0; k < keys_.size(); ++k) {
-    if (keys_[k] == lower) return numbers_[k];
-  }
-  return -1;
 }
 
 const char* SettingsStore::RegionCode() const { return RegionRow(0).code; }

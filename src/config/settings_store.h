@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <initializer_list>
 #include <utility>
 #include <vector>
 
@@ -59,6 +58,8 @@ class SettingsStore {
   // Both use the first entry whose key matches without regard to case.
   std::string LookupText(std::string_view key) const;
   int32_t LookupNumber(std::string_view key) const;  // -1 when absent
+  // LookupNumber for each of `count` keys, with one pass over a list of many pairs.
+  void LookupNumbers(const char* const* keys, std::size_t count, int32_t* numbers) const;
 
   // Replaces the first matching entry's value in place, or appends.
   void Set(std::string_view key, std::string_view value);
@@ -89,18 +90,6 @@ class SettingsStore {
 
  private:
   ConfigList entries_;
-};
-
-// LookupNumber for each of a few keys, with one pass over the store's list:
-// a file of many pairs is gone through once, not once a key.
-class NumberLookup {
- public:
-  NumberLookup(const SettingsStore& store, std::initializer_list<const char*> keys);
-  int32_t operator()(std::string_view key) const;  // -1 when absent or not asked for
-
- private:
-  std::vector<std::string> keys_;
-  std::vector<int32_t> numbers_;
 };
 
 // Lower-cases A to Z only, byte by byte, as the game does.

@@ -213,7 +213,8 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
     PlainFile again;  // the same file, not one another program put there since
     if (expected.exists &&
         OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, again) == PlainOpen::kPlain &&
-        VersionOf(again.info).index == expected.version.index) {
+        VersionOf(again.info).index == expected.version.index &&
+        VersionOf(again.info).volume == expected.version.volume) {
       SetAttributes(again.file.get(), oldAttributes);
     }
   };
