@@ -7,11 +7,15 @@ FUZZ_SECONDS ?= 60
 REGION ?= KR
 CMAKE_CONFIGURE = cmake -G Ninja -S . -Wno-dev
 
-.PHONY: deps native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
+.PHONY: deps setup-test native sanitize win32 wine-build test unit sanitize-test fuzz imports dist dist-check \
   wine-test demo screenshots bench format clean fresh-check
 
 deps:
 	@scripts/install-deps.sh
+
+# The set-up against a mirror in mid-sync, with apt stubbed.
+setup-test:
+	@tests/setup/install_deps_test.sh
 
 native: deps
 	@$(CMAKE_CONFIGURE) -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -67,7 +71,7 @@ imports: win32
 	  grep -q 'not known DLLs.*bcrypt.dll' && echo "a program importing bcrypt.dll is refused" || \
 	  { echo "check-imports.sh let a program importing bcrypt.dll pass"; exit 1; }
 
-test: unit sanitize-test fuzz imports dist-check wine-test
+test: setup-test unit sanitize-test fuzz imports dist-check wine-test
 	@echo "All tests passed."
 
 # Both README commands in a pristine Debian 12 root (needs root).

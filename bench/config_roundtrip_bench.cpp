@@ -114,6 +114,9 @@ namespace {
 // Prints the table as usual, then the figures the targets are stated in.
 class SummaryReporter : public benchmark::ConsoleReporter {
  public:
+  // A reporter passed in is not given the library's terminal check: colour
+  // only for a terminal, so that logs and pipes get plain text.
+  SummaryReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     for (const Run& run : runs) {
       const std::string name = run.benchmark_name();

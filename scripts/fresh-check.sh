@@ -53,9 +53,7 @@ step() { step_started=$(date +%s); echo "== $1"; }
 took() { echo "== $1 took $(( $(date +%s) - step_started )) s"; times+=("$1: $(( $(date +%s) - step_started )) s"); }
 times=()
 
-command -v debootstrap >/dev/null || {
-  apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq debootstrap >/dev/null
-}
+scripts/install-deps.sh debootstrap
 unmount_root
 remove_unmounted "$target"
 

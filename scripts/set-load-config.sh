@@ -11,7 +11,7 @@ objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
 u32() { od -An -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
 u16() { od -An -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
-le32() { local v=$1; printf "\\x%02x\\x%02x\\x%02x\\x%02x" $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)); }
+le32() { local v=$1; printf '\\x%02x\\x%02x\\x%02x\\x%02x' $((v & 255)) $((v >> 8 & 255)) $((v >> 16 & 255)) $((v >> 24 & 255)); }
 
 pe=$(u32 "$exe" 60)
 magic=$(u16 "$exe" $((pe + 24)))
