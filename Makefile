@@ -64,12 +64,14 @@ dist-check: deps
 wine-test: wine-build dist
 	@scripts/wine-tests.sh
 
-# The shipped program's imports, and a program importing bcrypt.dll refused.
+# The shipped program's imports, and a program importing bcrypt.dll and
+# comctl32.dll refused for both.
 imports: win32
 	@scripts/check-imports.sh
-	@scripts/check-imports.sh build/win32/dist build/win32/e2e/imports_bcrypt.exe | \
-	  grep -q 'not known DLLs.*bcrypt.dll' && echo "a program importing bcrypt.dll is refused" || \
-	  { echo "check-imports.sh let a program importing bcrypt.dll pass"; exit 1; }
+	@refused=$$(scripts/check-imports.sh build/win32/dist build/win32/e2e/imports_planted.exe | \
+	  grep 'not known DLLs'); [[ $$refused == *bcrypt.dll* && $$refused == *comctl32.dll* ]] && \
+	  echo "a program importing bcrypt.dll and comctl32.dll is refused for both" || \
+	  { echo "check-imports.sh let a program importing bcrypt.dll or comctl32.dll pass"; exit 1; }
 
 test: setup-test unit sanitize-test fuzz imports dist-check wine-test
 	@echo "All tests passed."

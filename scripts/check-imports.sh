@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # What the shipped program takes from outside itself. It imports only
 # Windows' known DLLs (scripts/known-dlls.txt), which the loader takes from
-# the system folder, and comctl32, which the manifest takes from WinSxS: any
-# other library it imported would be looked for in the game folder first.
+# the system folder: any other library it imported, the common controls
+# included, would be loaded, and its DllMain run, before the program could
+# limit the search, and what that library asks for by name would be looked
+# for in the game folder first.
 # It imports only functions that Windows 7 SP1 has
 # (scripts/win7-sp1-imports.txt), so nothing of its start-up can fail for a
 # missing update. Its load configuration asks for imports from System32
@@ -15,7 +17,7 @@ objdump=i686-w64-mingw32-objdump
 status=0
 
 libraries=$($objdump -p "$exe" | awk '/DLL Name:/ {print tolower($3)}' | sort -u)
-known=$( (grep -v '^#' scripts/known-dlls.txt; echo comctl32.dll) | sort -u)
+known=$(grep -v '^#' scripts/known-dlls.txt | sort -u)
 unknown=$(comm -23 <(echo "$libraries") <(echo "$known"))
 if [ -n "$unknown" ]; then
   echo "$exe imports libraries that are not known DLLs (see scripts/known-dlls.txt):" $unknown

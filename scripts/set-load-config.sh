@@ -17,7 +17,7 @@ pe=$(u32 "$exe" 60)
 magic=$(u16 "$exe" $((pe + 24)))
 case $magic in
   267) directories=$((pe + 24 + 96)); flags_at=54 ;;   # PE32
-  523) directories=$((pe + 24 + 112)); flags_at=74 ;;  # PE32+
+  523) directories=$((pe + 24 + 112)); flags_at=78 ;;  # PE32+
   *) echo "$exe: not a PE image" >&2; exit 1 ;;
 esac
 entry=$((directories + 10 * 8))

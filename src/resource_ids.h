@@ -5,6 +5,8 @@
 
 #define IDD_OPTIONS 101
 #define IDR_MAINFRAME 128
+// The program's manifest that names no assembly (RT_MANIFEST).
+#define IDR_PLAIN_MANIFEST 200
 
 #define IDS_LEVEL_HIGH 103
 #define IDS_LEVEL_MEDIUM 104

@@ -26,10 +26,11 @@ constexpr DWORD kRetryDelayMs = 100;
 constexpr int kTemporaryNameTries = 8;
 constexpr DWORD kReadChunk = 1 << 16;
 
-// Failures another program causes for a moment.
+// Failures another program causes for a moment, and only those: a folder in
+// the file's place, a denied access, a drive or share gone, a name too long
+// stay as they are however long one waits.
 bool IsTransient(DWORD error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
-         error == ERROR_LOCK_VIOLATION;
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 // The configuration paths are ANSI texts ".\Vorn.cfg", widened as the A
@@ -110,12 +111,6 @@ bool WriteAll(HANDLE file, std::string_view bytes, DWORD& error) {
   return true;
 }
 
-// The name without its folder part.
-std::wstring NameOf(const std::wstring& relative) {
-  const std::size_t slash = relative.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? relative : relative.substr(slash + 1);
-}
-
 FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& bytes,
                   FileFound& found) {
   PlainFile opened;
@@ -170,7 +165,9 @@ FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::strin
   for (int attempt = 1;; ++attempt) {
     found = FileFound();
     const FileRead read = ReadOnce(name, maxBytes, bytes, found);
-    if (read != FileRead::kUnreadable || attempt == kTries) return read;
+    if (read != FileRead::kUnreadable || !IsTransient(found.error) || attempt == kTries) {
+      return read;
+    }
     Sleep(kRetryDelayMs);
   }
 }
@@ -262,7 +259,9 @@ FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
       changed = true;  // a file appeared where there was none: read it first
       break;
     }
-    if (!IsTransient(error)) break;
+    // A file another program holds open refuses to be replaced with "access
+    // denied", not with a sharing violation.
+    if (!IsTransient(error) && error != ERROR_ACCESS_DENIED) break;
   }
   DeleteByHandle(fresh.get());
   putBack();

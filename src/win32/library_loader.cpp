@@ -1,5 +1,7 @@
 #include "win32/library_loader.h"
 
+#include <commctrl.h>
+
 #include "win32/plain_file.h"
 
 namespace vorn {
@@ -13,7 +15,35 @@ std::wstring AskFolder(Query query) {
   return length > 0 && length < ARRAYSIZE(folder) ? std::wstring(folder, length) : std::wstring();
 }
 
+// Asked for by name by Windows' own DLLs: on Windows 7 to 11 the common
+// controls load uxtheme (visual styles), dwmapi and msimg32 (alpha blending),
+// Direct3D 9 imports version and the random-number code loads cryptbase;
+// under Wine (+loaddll) the common controls load uxtheme and msimg32. The
+// start-up of installers that run from a Downloads folder (NSIS, 7-Zip's
+// DllSecur) loads the same names first for the same reason.
+constexpr const wchar_t* kAskedForByName[] = {L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll",
+                                              L"version.dll", L"cryptbase.dll"};
+
+bool InFolder(const std::wstring& path, const std::wstring& folder) {
+  return !folder.empty() && path.size() > folder.size() + 1 && path[folder.size()] == L'\\' &&
+         CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
+                              static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
+
+std::wstring ModulePath(HMODULE module) {
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(module, &path[0], static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    path.resize(path.size() * 2);  // cut: ask again with more room
+  }
+}
 
 void RestrictLibrarySearchPath() {
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
@@ -58,14 +88,43 @@ HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
                     library) != PlainOpen::kPlain) {
     return nullptr;
   }
-  return LoadLibraryExW(path.c_str(), nullptr,
-                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  const HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
+                                        LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (module && !IsMappingOf(module, library.file.get())) {
+    FreeLibrary(module);
+    return nullptr;
+  }
+  return module;
 }
 
 HMODULE LoadSystemLibrary(const wchar_t* name) {
   const std::wstring path = JoinPath(AskFolder(&GetSystemDirectoryW), name);
   if (path.empty()) return nullptr;
+  const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  // Windows 7 without KB2533623 knows no such flag; there the library's own
+  // folder, the system folder, comes first, and the current folder is gone
+  // from the search already.
+  if (module || GetLastError() != ERROR_INVALID_PARAMETER) return module;
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void LoadLibrariesAskedForByName() {
+  // Kept loaded for the life of the process, as they would be anyway.
+  for (const wchar_t* name : kAskedForByName) LoadSystemLibrary(name);
+}
+
+HMODULE LoadCommonControls(std::wstring& path) {
+  // By name: the process's activation context maps it to the WinSxS copy
+  // the manifest asks for.
+  const HMODULE module = LoadLibraryW(L"comctl32.dll");
+  if (!module) return nullptr;
+  path = ModulePath(module);
+  if (!InFolder(path, AskFolder(&GetSystemWindowsDirectoryW))) return nullptr;
+  using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+  const auto init = reinterpret_cast<InitFunction>(
+      reinterpret_cast<void*>(GetProcAddress(module, "InitCommonControlsEx")));
+  const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
+  return init && init(&classes) ? module : nullptr;
 }
 
 }  // namespace vorn

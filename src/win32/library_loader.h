@@ -30,8 +30,24 @@ std::wstring ResourceLibraryPath(const char* regionCode, int codePage);
 // loaded, or when it is a link or one of several names of a file.
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage);
 
+// The full path of a loaded module (null: the program), however long.
+std::wstring ModulePath(HMODULE module);
+
 // Loads a library from the system folder by its full path; the libraries it
-// needs are looked for in the system folder first too.
+// needs are looked for in the system folder only.
 HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// Loads from the system folder, by full path, the libraries that Windows'
+// own DLLs (the common controls, user32, Direct3D 9) ask for by bare name,
+// so that such a request finds them loaded, also where the search cannot be
+// limited (Windows 7 without KB2533623).
+void LoadLibrariesAskedForByName();
+
+// Loads the common controls (version 6, as the manifest asks) and registers
+// their window classes. Never imported: an import would be loaded, and its
+// DllMain run, before the search is limited. Null when they cannot be had,
+// or when the library mapped does not stand in Windows' folder; `path` says
+// where it stood.
+HMODULE LoadCommonControls(std::wstring& path);
 
 }  // namespace vorn

@@ -1,15 +1,15 @@
 // The program's load configuration. Windows 10 1607 and later read its
-// DependentLoadFlags when they load the program and resolve its imports, and
-// what those forward to, from System32 only: no library of the game folder,
-// which players can write, is ever taken for one of Windows'.
+// DependentLoadFlags when they resolve the program's own imports, and take
+// those from System32 only. It covers nothing that a system DLL loads by
+// name later: that is why start-up limits the search itself first.
 #include <windows.h>
 
 #include <cstddef>
 
-// The field Microsoft names DependentLoadFlags, at 0x36 (32-bit) or 0x4A
+// The field Microsoft names DependentLoadFlags, at 0x36 (32-bit) or 0x4E
 // (64-bit) in the PE format's load configuration layout.
 #ifdef _WIN64
-static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4A, "DependentLoadFlags");
+static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4E, "DependentLoadFlags");
 #else
 static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, Reserved1) == 0x36, "DependentLoadFlags");
 #endif

@@ -4,7 +4,6 @@
 
 #include "config/config_reader.h"
 #include "resource_ids.h"
-#include "win32/d3d9_probe.h"
 #include "win32/framework/app.h"
 #include "win32/messages.h"
 #include "win32/text_encoder.h"
@@ -69,10 +68,12 @@ const OptionsDialog::CommandEntry OptionsDialog::kCommands[] = {
     {BN_CLICKED, IDOK, &OptionsDialog::OnBnClickedOk},
 };
 
-OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent)
+OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe,
+                             HWND parent)
     : Dialog(IDD_OPTIONS, parent),
       store_(store),
       tooltip_(tooltip),
+      probe_(probe),
       behaviour_(store, *this, *this) {}
 
 OptionsDialog::~OptionsDialog() { DestroyIcons(icon_, smallIcon_); }
@@ -117,8 +118,7 @@ BOOL OptionsDialog::OnInitDialog() {
   // a tab stop only so that screen readers reach it.
   SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shaderVersion_.hwnd), TRUE);
 
-  D3D9Probe probe;
-  switch (behaviour_.Initialize(probe)) {
+  switch (behaviour_.Initialize(probe_)) {
     case OptionsBehaviour::InitResult::kNoDirect3D:
       // Empty lists must never be saved over the player's configuration.
       EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);

@@ -18,7 +18,8 @@ namespace vorn {
 class OptionsDialog : public Dialog, private DialogControls, private StringTable {
  public:
   // Registers its tips with the application's tooltip window.
-  OptionsDialog(SettingsStore& store, Tooltip& tooltip, HWND parent = nullptr);
+  OptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe,
+                HWND parent = nullptr);
   ~OptionsDialog() override;
 
  protected:
@@ -65,6 +66,7 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
 
   SettingsStore& store_;
   Tooltip& tooltip_;
+  HardwareProbe& probe_;
   OptionsBehaviour behaviour_;
 };
 

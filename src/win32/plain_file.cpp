@@ -5,21 +5,24 @@
 #include <algorithm>
 #include <cstring>
 
+#include "win32/relative_open.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {
 namespace {
 
-// Every open in the game folder: the name itself, never what it points to,
-// and no server reached through it may act as the administrator.
-constexpr DWORD kNoFollow =
-    FILE_FLAG_OPEN_REPARSE_POINT | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+// No server reached through the game folder may act as the administrator.
+constexpr DWORD kNoServerImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+// Windows' "An operation is not supported on a directory.", for a folder
+// that stands where a file is looked for.
+constexpr DWORD kErrorFolderInPlace = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 // Folders on the way are held for listing, which takes part in sharing, and
 // without FILE_SHARE_DELETE: no one can rename or delete them meanwhile.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY;
 constexpr DWORD kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 FinalPathQuery g_finalPathQuery = nullptr;
+FileInformationQuery g_tagQuery = nullptr;
 
 bool IsMissing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -80,38 +83,53 @@ bool IsLink(DWORD attributes, DWORD tag) {
          (IsReparseTagNameSurrogate(tag) || tag == 0);
 }
 
-// Opens one part of a path without following it. A link is refused, seen in
-// its folder's listing before anything is opened and again on the handle; a
-// reparse point of another kind is opened again for its content, which must
-// be the same file.
-PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool folder,
+// The attributes first, and the tag only for a reparse point: the FAT file
+// systems (a game on an exFAT card or USB drive) cannot give a tag.
+bool QueryAttributes(HANDLE handle, DWORD& attributes, DWORD& tag, DWORD& error) {
+  FILE_BASIC_INFO basic = {};
+  if (!GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof(basic))) {
+    error = GetLastError();
+    return false;
+  }
+  attributes = basic.FileAttributes;
+  tag = 0;
+  if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
+  const FileInformationQuery query = g_tagQuery ? g_tagQuery : &GetFileInformationByHandleEx;
+  FILE_ATTRIBUTE_TAG_INFO info = {};
+  if (!query(handle, FileAttributeTagInfo, &info, sizeof(info))) {
+    error = GetLastError();
+    return false;
+  }
+  tag = info.ReparseTag;
+  return true;
+}
+
+// Opens one part of a path inside the folder before it, without following
+// it. A link is refused, seen in the folder's listing before anything is
+// opened and again on the handle; a reparse point of another kind is opened
+// again for its content, which must be the same file.
+PlainOpen OpenPart(HANDLE parent, const std::wstring& name, DWORD access, DWORD share, bool folder,
                    ScopedHandle& handle, PlainFile& opened) {
-  WIN32_FIND_DATAW listed = {};
-  const HANDLE find =
-      FindFirstFileExW(path.c_str(), FindExInfoBasic, &listed, FindExSearchNameMatch, nullptr, 0);
-  if (find != INVALID_HANDLE_VALUE) {
-    FindClose(find);
-    if (IsLink(listed.dwFileAttributes, listed.dwReserved0)) return PlainOpen::kLinked;
+  DWORD attributes = 0, tag = 0;
+  if (ListedInFolder(parent, name, attributes, tag) && IsLink(attributes, tag)) {
+    return PlainOpen::kLinked;
   }
-  const DWORD flags = kNoFollow | (folder ? FILE_FLAG_BACKUP_SEMANTICS : 0);
-  handle.reset(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, flags, nullptr));
-  FILE_ATTRIBUTE_TAG_INFO tag = {};
-  if (!handle ||
-      !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof(tag))) {
-    opened.error = GetLastError();
-    return IsMissing(opened.error) ? PlainOpen::kMissing : PlainOpen::kCannotOpen;
+  DWORD error = 0;
+  handle.reset(OpenInFolder(parent, name, access, share, folder, false, error));
+  if (!handle || !QueryAttributes(handle.get(), attributes, tag, error)) {
+    opened.error = error;
+    return IsMissing(error) ? PlainOpen::kMissing : PlainOpen::kCannotOpen;
   }
-  if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
-    if (IsLink(tag.FileAttributes, tag.ReparseTag)) {
+  if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    if (IsLink(attributes, tag)) {
       opened.link.leadsTo = Utf8(LinkTarget(handle.get()));
       return PlainOpen::kLinked;
     }
     BY_HANDLE_FILE_INFORMATION point = {}, content = {};
-    ScopedHandle followed(CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                      flags & ~FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    ScopedHandle followed(OpenInFolder(parent, name, access, share, folder, true, error));
     if (!followed || !GetFileInformationByHandle(handle.get(), &point) ||
         !GetFileInformationByHandle(followed.get(), &content)) {
-      opened.error = GetLastError();
+      opened.error = followed ? GetLastError() : error;
       return PlainOpen::kCannotOpen;
     }
     if (!SameFile(point, content)) {
@@ -120,9 +138,8 @@ PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool fol
     }
     handle = std::move(followed);
   }
-  if (((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
-    // As Windows answers for a folder opened as a file.
-    opened.error = folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
+  if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
+    opened.error = folder ? ERROR_DIRECTORY : kErrorFolderInPlace;
     return PlainOpen::kCannotOpen;
   }
   return PlainOpen::kPlain;
@@ -142,8 +159,10 @@ std::wstring NameOnVolume(HANDLE handle) {
 // The second check, on the opened handles: the file is where the name says.
 // The DOS form of both paths is compared where the volume has one, else the
 // NT form, else the paths on the volume (a RAM disk or file system the mount
-// manager does not know, an SMB server without normalized names).
-PlainOpen CheckWhereItIs(HANDLE here, const std::wstring& relative, PlainFile& opened) {
+// manager does not know, an SMB server without normalized names), taken of
+// the folder the file was opened in, which is on the same volume by then.
+PlainOpen CheckWhereItIs(HANDLE here, HANDLE parent, const std::wstring& relative,
+                         PlainFile& opened) {
   for (DWORD volume : {VOLUME_NAME_DOS, VOLUME_NAME_NT}) {
     const std::wstring folder = FinalPath(here, volume),
                        final = FinalPath(opened.file.get(), volume);
@@ -152,16 +171,12 @@ PlainOpen CheckWhereItIs(HANDLE here, const std::wstring& relative, PlainFile& o
     opened.link.leadsTo = Utf8(DisplayPath(final));
     return PlainOpen::kLinked;
   }
-  BY_HANDLE_FILE_INFORMATION folderInfo = {};
-  const std::wstring folder = NameOnVolume(here), final = NameOnVolume(opened.file.get());
-  if (folder.empty() || final.empty() || !GetFileInformationByHandle(here, &folderInfo)) {
+  const std::wstring folder = NameOnVolume(parent), final = NameOnVolume(opened.file.get());
+  if (folder.empty() || final.empty()) {
     opened.error = GetLastError();
     return PlainOpen::kCannotOpen;
   }
-  if (folderInfo.dwVolumeSerialNumber == opened.info.dwVolumeSerialNumber &&
-      SamePath(final, Below(folder, relative))) {
-    return PlainOpen::kPlain;
-  }
+  if (SamePath(final, Below(folder, NameOf(relative)))) return PlainOpen::kPlain;
   opened.link.leadsTo = Utf8(final);
   return PlainOpen::kLinked;
 }
@@ -185,6 +200,28 @@ std::wstring FinalPath(HANDLE handle, DWORD volume) {
 
 void SetFinalPathQueryForTesting(FinalPathQuery query) { g_finalPathQuery = query; }
 
+bool IsMappingOf(HMODULE library, HANDLE file) {
+  using MappedNameQuery = DWORD(WINAPI*)(HANDLE, LPVOID, LPWSTR, DWORD);
+  static const auto mappedName = reinterpret_cast<MappedNameQuery>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetMappedFileNameW")));
+  if (!mappedName) return false;
+  // The handle of a library mapped as data is its view's address with the
+  // low bits set (LDR_IS_DATAFILE, LDR_IS_IMAGEMAPPING).
+  const auto view =
+      reinterpret_cast<void*>(reinterpret_cast<ULONG_PTR>(library) & ~static_cast<ULONG_PTR>(3));
+  std::wstring mapped(32768, L'\0');
+  const DWORD length =
+      mappedName(GetCurrentProcess(), view, &mapped[0], static_cast<DWORD>(mapped.size()));
+  if (length == 0 || length >= mapped.size()) return false;
+  mapped.resize(length);
+  // Windows names the view by its device ("\Device\HarddiskVolume2\..."),
+  // Wine by its drive ("\??\Z:\...").
+  const std::wstring device = FinalPath(file, VOLUME_NAME_NT);
+  const std::wstring drive = FinalPath(file, VOLUME_NAME_DOS);
+  return (!device.empty() && SamePath(mapped, device)) ||
+         (drive.compare(0, 4, L"\\\\?\\") == 0 && SamePath(mapped, L"\\??\\" + drive.substr(4)));
+}
+
 std::wstring DisplayPath(const std::wstring& finalPath) {
   if (finalPath.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\\\" + finalPath.substr(8);
   if (finalPath.compare(0, 4, L"\\\\?\\") == 0) return finalPath.substr(4);
@@ -204,27 +241,30 @@ FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info) {
 
 PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
                         PlainFile& opened) {
-  ScopedHandle here(CreateFileW(L".", FILE_READ_ATTRIBUTES, kFolderShare | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoFollow,
-                                nullptr));
+  // The current folder is the game folder as EnterResolvedGameFolder found
+  // it: it is followed, and everything below it is not.
+  ScopedHandle here(CreateFileW(L".", kFolderAccess | FILE_READ_ATTRIBUTES,
+                                kFolderShare | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | kNoServerImpersonation, nullptr));
   if (!here) {
     opened.error = GetLastError();
     return PlainOpen::kCannotOpen;
   }
-  std::wstring path;
+  HANDLE parent = here.get();
   for (std::size_t begin = 0; begin <= relative.size();) {
     const std::size_t end = std::min(relative.find_first_of(L"\\/", begin), relative.size());
     const bool last = end == relative.size();
-    path = relative.substr(0, end);
     ScopedHandle part(nullptr);
-    const PlainOpen result = OpenPart(path, last ? access : kFolderAccess,
-                                      last ? share : kFolderShare, !last, part, opened);
+    const PlainOpen result =
+        OpenPart(parent, relative.substr(begin, end - begin), last ? access : kFolderAccess,
+                 last ? share : kFolderShare, !last, part, opened);
     if (result != PlainOpen::kPlain) return result;
     if (last) {
       opened.file = std::move(part);
       break;
     }
     opened.folders.push_back(std::move(part));
+    parent = opened.folders.back().get();
     begin = end + 1;
   }
   if (!GetFileInformationByHandle(opened.file.get(), &opened.info)) {
@@ -234,9 +274,16 @@ PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
   opened.link.names = opened.info.nNumberOfLinks;
   std::wstring normalized = relative;
   for (wchar_t& c : normalized) c = c == L'/' ? L'\\' : c;
-  const PlainOpen where = CheckWhereItIs(here.get(), normalized, opened);
+  const PlainOpen where = CheckWhereItIs(here.get(), parent, normalized, opened);
   if (where != PlainOpen::kPlain) return where;
   return opened.info.nNumberOfLinks == 1 ? PlainOpen::kPlain : PlainOpen::kLinked;
+}
+
+void SetAttributeTagQueryForTesting(FileInformationQuery query) { g_tagQuery = query; }
+
+std::wstring NameOf(const std::wstring& relative) {
+  const std::size_t slash = relative.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? relative : relative.substr(slash + 1);
 }
 
 }  // namespace vorn

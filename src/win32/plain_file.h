@@ -2,9 +2,9 @@
 // writable by every player, so a name there can be a planted symbolic link,
 // junction or hard link to a file the player may not touch, or a way to a
 // server that would be sent the administrator's credentials. Each part of
-// the name is first opened without following it and refused when it is a
-// link; the opened file must then also resolve to the current folder joined
-// with the name, have one name, and not be a folder.
+// the name is opened inside the folder before it, without following it, and
+// refused when it is a link; the opened file must then also resolve to the
+// current folder joined with the name, have one name, and not be a folder.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +43,10 @@ FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info);
 // cannot be had.
 std::wstring FinalPath(HANDLE handle, DWORD volume = VOLUME_NAME_DOS);
 
+// Whether `library`, which the loader mapped as data from a path, is the
+// file `file` holds: the loader resolves the path once more after a check.
+bool IsMappingOf(HMODULE library, HANDLE file);
+
 // "C:\Games\Vorn.cfg" for "\\?\C:\Games\Vorn.cfg", "\\server\share\..." for
 // "\\?\UNC\server\share\...": the form a player reads.
 std::wstring DisplayPath(const std::wstring& finalPath);
@@ -51,5 +55,13 @@ std::wstring DisplayPath(const std::wstring& finalPath);
 // volume that cannot give them; null puts Windows' own call back.
 using FinalPathQuery = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 void SetFinalPathQueryForTesting(FinalPathQuery query);
+
+// Tests replace how a reparse point's tag is asked for, to show what is done
+// on a file system that has none (FAT, exFAT); null puts Windows' own back.
+using FileInformationQuery = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+void SetAttributeTagQueryForTesting(FileInformationQuery query);
+
+// "Vorn.cfg" for "rscdll\Vorn.cfg" or "rscdll/Vorn.cfg".
+std::wstring NameOf(const std::wstring& relative);
 
 }  // namespace vorn

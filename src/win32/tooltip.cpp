@@ -21,8 +21,6 @@ Tooltip::~Tooltip() {
 }
 
 void Tooltip::Create(HWND owner) {
-  INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
-  InitCommonControlsEx(&classes);
   hwnd_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT,
                           CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, App::Current()->Instance(),
                           nullptr);

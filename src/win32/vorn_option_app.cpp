@@ -1,7 +1,5 @@
 #include "win32/vorn_option_app.h"
 
-#include <commctrl.h>
-
 #include "config/config_reader.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
@@ -23,7 +21,6 @@ SettingsStore g_settings;
 }  // namespace
 
 bool VornOptionApp::InitInstance() {
-  InitCommonControls();
   FileFound safeModeFound;
   const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeFound);
 
@@ -60,7 +57,7 @@ bool VornOptionApp::InitInstance() {
 
   // The dialog is the main window; it has no window yet, so the tooltip
   // window is made without owner.
-  OptionsDialog dialog(g_settings, tooltip_);
+  OptionsDialog dialog(g_settings, tooltip_, probe_);
   tooltip_.Create(nullptr);
   dialog.DoModal();  // saving happens in the dialog's OK handler
   return false;

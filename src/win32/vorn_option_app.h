@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "dialog/dialog_ports.h"
 #include "win32/framework/app.h"
 #include "win32/tooltip.h"
 
@@ -11,11 +12,15 @@ namespace vorn {
 
 class VornOptionApp : public App {
  public:
+  // `probe` is the one the dialog asks; it may be running already.
+  explicit VornOptionApp(HardwareProbe& probe) : probe_(probe) {}
+
   bool InitInstance() override;
   int ExitInstance() override;
   bool PreTranslateMessage(MSG* msg) override;
 
  private:
+  HardwareProbe& probe_;
   HINSTANCE savedResourceHandle_ = nullptr;
   HMODULE resourceLibrary_ = nullptr;
   Tooltip tooltip_;

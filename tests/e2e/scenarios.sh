@@ -22,6 +22,7 @@ new_game
 cp "$root/sample/Vorn.cfg" "$game/Vorn.cfg"
 check drive drive start dialog items click 2 exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+check "the name VornOption.exe.local, held at start, is let go" absent "$game/VornOption.exe.local"
 finish
 
 scenario "the close box saves nothing"
@@ -229,22 +230,61 @@ new_game
 cp "$root/sample/Vorn.cfg" "$game/"
 cp "$build/e2e/d3d9.dll" "$game/"
 WINEDLLOVERRIDES="d3d9=n,b" check drive drive start dialog click 1 exit 0
-check "tool loaded no planted code" absent "$game/planted-d3d9-ran.txt"
+check "tool loaded no planted code" absent "$game/planted-d3d9-in-VornOption.exe.txt"
 check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 WINEDLLOVERRIDES="d3d9=n,b" check "an ordinary import does load it" drive run Baseline.exe 2
-check "so the check can fail" test -e "$game/planted-d3d9-ran.txt"
+check "so the check can fail" test -e "$game/planted-d3d9-in-Baseline.exe.txt"
 finish
 
 scenario "a planted bcrypt.dll in the game folder never runs; the save still makes its random name"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
-cp "$build/e2e/bcrypt.dll" "$build/e2e/imports_bcrypt.exe" "$game/"
+cp "$build/e2e/bcrypt.dll" "$build/e2e/imports_planted.exe" "$game/"
 WINEDLLOVERRIDES="bcrypt=n,b" check drive drive start dialog click 1 exit 0
-check "tool loaded no planted code" absent "$game/planted-bcrypt-ran.txt"
+check "tool loaded no planted code" absent "$game/planted-bcrypt-in-VornOption.exe.txt"
 check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
-WINEDLLOVERRIDES="bcrypt=n,b" check "an ordinary import does load it" drive run imports_bcrypt.exe 0
-check "so the check can fail" test -e "$game/planted-bcrypt-ran.txt"
+WINEDLLOVERRIDES="bcrypt=n,b" check "an ordinary import does load it" drive run imports_planted.exe 0
+check "so the check can fail" test -e "$game/planted-bcrypt-in-imports_planted.exe.txt"
 finish
+
+# With "n,b" Wine searches for these as Windows does for a library that is
+# no known DLL, the program's folder first.
+scenario "libraries the common controls ask for by name, planted in the game folder, never run"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+cp "$build/e2e/uxtheme.dll" "$build/e2e/msimg32.dll" "$build/e2e/dwmapi.dll" \
+  "$build/e2e/imports_planted.exe" "$game/"
+planted_by_name="uxtheme,msimg32,dwmapi=n,b"
+WINEDLLOVERRIDES=$planted_by_name check drive drive start dialog click 1 exit 0
+for name in uxtheme msimg32 dwmapi; do
+  check "no planted $name.dll ran" absent "$game/planted-$name-in-VornOption.exe.txt"
+done
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+WINEDLLOVERRIDES=$planted_by_name check "a program importing the common controls" \
+  drive run imports_planted.exe 0
+check "runs a planted uxtheme.dll: the checks can fail" \
+  test -e "$game/planted-uxtheme-in-imports_planted.exe.txt"
+finish
+
+for kind in folder file; do
+  scenario "a VornOption.exe.local $kind beside the program stops it before the common controls load"
+  new_game
+  cp "$root/sample/Vorn.cfg" "$game/"
+  if [ $kind = folder ]; then
+    mkdir -p "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none"
+    cp "$build/e2e/uxtheme.dll" \
+      "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none/comctl32.dll"
+  else
+    echo planted > "$game/VornOption.exe.local"
+  fi
+  check "named in the message" drive start box-with Vorn "full:VornOption.exe.local" end \
+    no-dialog exit 0
+  check "left as it was" test -e "$game/VornOption.exe.local"
+  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+  check "no temporary file" no_temporaries
+  check "nothing ran" absent "$game/planted-uxtheme-in-VornOption.exe.txt"
+  finish
+done
 
 scenario "without Direct3D 9 the lists stay empty and OK is disabled"
 new_game

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 
 #include "config/config_reader.h"
+#include "config/file_ops.h"
 #include "temp_folder.h"
 
 namespace vorn {
@@ -133,6 +136,27 @@ TEST_F(WriteConfigTest, ReplacesOnlyTheFileTheLastReadFound) {
   std::filesystem::remove("Vorn.cfg");
   EXPECT_TRUE(WriteGameConfig(store).changed) << "deleted since";
   EXPECT_FALSE(std::filesystem::exists("Vorn.cfg"));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
+// Rewritten in place at its very size since the read, only its write time
+// tells: the file layer must still refuse to replace it.
+TEST_F(WriteConfigTest, AFileRewrittenAtItsSizeSinceTheReadIsNotReplaced) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  const std::string path = ConfigPath(SettingsStore(), kGameConfigFile);
+  std::string bytes;
+  FileFound found;
+  ASSERT_EQ(ReadPlainFile(path, kMaxConfigBytes, bytes, found), FileRead::kRead);
+  const auto readAt = std::filesystem::last_write_time("Vorn.cfg");
+  {
+    std::fstream same("Vorn.cfg", std::ios::in | std::ios::out | std::ios::binary);
+    same << "a = 2\r\n";
+  }
+  std::filesystem::last_write_time("Vorn.cfg", readAt + std::chrono::seconds(2));
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(path, "a = 3\r\n", found, error, link), FileReplace::kChanged);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 

@@ -160,7 +160,10 @@ TEST_F(GameFolderFiles, AFolderIsNotReadAndNotTakenForAMissingFile) {
   std::filesystem::create_directory("Vorn.cfg");
   std::string bytes;
   FileFound found;
+  const DWORD started = GetTickCount();
   EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kUnreadable);
+  EXPECT_LT(GetTickCount() - started, 400u) << "a folder is not waited for as a held file is";
+  EXPECT_EQ(found.error, 336u) << "ERROR_DIRECTORY_NOT_SUPPORTED, not access denied";
   EXPECT_TRUE(found.exists);
   EXPECT_EQ(ReadPlainFile(".\\None.cfg", kLimit, bytes, found), FileRead::kMissing);
   EXPECT_FALSE(found.exists);
@@ -316,6 +319,62 @@ TEST_F(GameFolderFiles, PlantedTemporaryNamesAreNeverOpened) {
   EXPECT_EQ(ReadBytes("outside/secret.cfg"), "secret = 1\r\n");
   EXPECT_FALSE(std::filesystem::exists("outside/created.cfg"));
   EXPECT_FALSE(std::filesystem::exists("Vorn.cfg.free")) << "renamed into place";
+}
+
+// FAT and exFAT have no reparse tags: asked for one, they fail so.
+BOOL WINAPI NoReparseTags(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (kind == FileAttributeTagInfo) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return GetFileInformationByHandleEx(file, kind, info, size);
+}
+
+TEST_F(GameFolderFiles, OnADriveWithoutReparseTagsPlainFilesAreReadAndReplaced) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  std::filesystem::create_directory("rscdll");
+  WriteBytes("rscdll/VornOptionKR.dll", "MZ");
+  SetAttributeTagQueryForTesting(&NoReparseTags);
+  std::string bytes;
+  FileFound found;
+  EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead)
+      << "error " << found.error;
+  PlainFile library;
+  EXPECT_EQ(OpenPlainFile(L"rscdll\\VornOptionKR.dll", GENERIC_READ, FILE_SHARE_READ, library),
+            PlainOpen::kPlain)
+      << "error " << library.error;
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", found, error, link),
+            FileReplace::kReplaced)
+      << "error " << error;
+  SetAttributeTagQueryForTesting(nullptr);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
+}
+
+// Another program appends to the file while the new one is being made,
+// written and flushed: the last look before the rename must see it.
+bool AppendingMeanwhile(std::wstring& suffix, DWORD&) {
+  const HANDLE other =
+      CreateFileW(L"Vorn.cfg", FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(other, "b = 2\r\n", 7, &written, nullptr);
+  CloseHandle(other);
+  suffix = L".meanwhile";
+  return written == 7;
+}
+
+TEST_F(GameFolderFiles, AWriterThatAppendsDuringTheSaveKeepsItsBytes) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  const FileFound read = Found("Vorn.cfg");
+  SetTemporarySuffixSourceForTesting(&AppendingMeanwhile);
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 3\r\n", read, error, link), FileReplace::kChanged);
+  SetTemporarySuffixSourceForTesting(nullptr);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\nb = 2\r\n");
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
 TEST_F(GameFolderFiles, AFileChangedSinceItWasReadIsNotReplaced) {

@@ -1,13 +1,18 @@
 // Where the libraries come from, checked against the real loader: every path
-// is absolute, the resource library is found from the current folder.
+// is absolute, the resource library is found from the current folder, the
+// system's libraries come from the system folder and Windows' folder.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
 #include "../unit/temp_folder.h"
+#include "win32/dot_local.h"
 #include "win32/library_loader.h"
+#include "win32/plain_file.h"
+#include "win32/scoped_handle.h"
 
 namespace vorn {
 namespace {
@@ -16,12 +21,6 @@ std::wstring CurrentFolder() {
   wchar_t folder[MAX_PATH] = {};
   GetCurrentDirectoryW(MAX_PATH, folder);
   return folder;
-}
-
-std::wstring ModulePath(HMODULE module) {
-  wchar_t path[MAX_PATH] = {};
-  GetModuleFileNameW(module, path, MAX_PATH);
-  return path;
 }
 
 TEST(LibraryPaths, TheResourceLibraryIsNamedByItsFullPathInTheCurrentFolder) {
@@ -39,7 +38,7 @@ TEST(LibraryPaths, TheResourceLibraryIsNamedByItsFullPathInTheCurrentFolder) {
   EXPECT_EQ(path.compare(0, folder.size(), folder), 0) << "in the current folder";
   EXPECT_EQ(path.compare(path.size() - name.size(), name.size(), name), 0);
   EXPECT_EQ(path.substr(1, 2), L":\\") << "absolute";
-  EXPECT_EQ(other, JoinPath(folder, L"rscdll\\VornOptionCN.dll")) << "named after the region";
+  EXPECT_EQ(other, folder + L"\\rscdll\\VornOptionCN.dll") << "named after the region";
 }
 
 TEST(LibraryPaths, JoinsWithOneSeparatorAndRefusesWhatDoesNotFit) {
@@ -64,12 +63,82 @@ TEST(LibraryPaths, SystemLibrariesComeFromTheSystemFolder) {
   EXPECT_EQ(LoadSystemLibrary(L"no-such-library.dll"), nullptr);
 }
 
+std::wstring SystemFolder() {
+  wchar_t system[MAX_PATH] = {};
+  GetSystemDirectoryW(system, MAX_PATH);
+  return system;
+}
+
+TEST(LibraryPaths, LibrariesAskedForByNameAreTheSystemFoldersOwn) {
+  LoadLibrariesAskedForByName();
+  for (const wchar_t* name : {L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll", L"version.dll"}) {
+    const HMODULE loaded = GetModuleHandleW(name);
+    ASSERT_NE(loaded, nullptr) << "not loaded: " << std::filesystem::path(name).string();
+    EXPECT_EQ(_wcsicmp(ModulePath(loaded).c_str(), (SystemFolder() + L"\\" + name).c_str()), 0)
+        << std::filesystem::path(ModulePath(loaded)).string();
+  }
+}
+
+TEST(LibraryPaths, TheCommonControlsStandInWindowsFolderAndRegisterTheirClasses) {
+  std::wstring path;
+  const HMODULE controls = LoadCommonControls(path);
+  ASSERT_NE(controls, nullptr) << std::filesystem::path(path).string();
+  wchar_t windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  EXPECT_EQ(_wcsnicmp(path.c_str(), windows, wcslen(windows)), 0)
+      << std::filesystem::path(path).string();
+  WNDCLASSEXW tooltip = {};
+  tooltip.cbSize = sizeof(tooltip);
+  EXPECT_TRUE(GetClassInfoExW(nullptr, TOOLTIPS_CLASSW, &tooltip)) << "classes registered";
+}
+
+// The loader maps a library from its path; the view is then compared with
+// the file the checked handle holds, in the form Windows or Wine names it.
+TEST(LibraryPaths, AMappedLibraryIsToldFromAnotherFile) {
+  const std::wstring built = L"" VORN_DIST_DIR L"\\rscdll\\VornOptionKR.dll";
+  const ScopedModule module(LoadLibraryExW(
+      built.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(module);
+  const auto open = [](const std::wstring& path) {
+    return ScopedHandle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+  };
+  const ScopedHandle same = open(built), other = open(SystemFolder() + L"\\d3d9.dll");
+  ASSERT_TRUE(same && other);
+  EXPECT_TRUE(IsMappingOf(module.get(), same.get()));
+  EXPECT_FALSE(IsMappingOf(module.get(), other.get()));
+}
+
+// The name "<program>.local" is held while the hold lasts, and refused when
+// anything stands there already.
+TEST(LibraryPaths, TheDotLocalNameIsHeldOrFoundTaken) {
+  std::wstring path;
+  {
+    const DotLocalHold hold;
+    path = hold.Path();
+    ASSERT_TRUE(hold.Clear());
+    EXPECT_EQ(path, ModulePath(nullptr) + L".local");
+    EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "held";
+    EXPECT_FALSE(CreateDirectoryW(path.c_str(), nullptr)) << "no folder can take the name";
+  }
+  EXPECT_EQ(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES) << "let go";
+  ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+  EXPECT_FALSE(DotLocalHold().Clear()) << "a folder stands there";
+  RemoveDirectoryW(path.c_str());
+  CloseHandle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+  EXPECT_FALSE(DotLocalHold().Clear()) << "a file stands there";
+  DeleteFileW(path.c_str());
+}
+
 // A folder a player could write, with a d3d9.dll planted in it: loading it
-// runs its DllMain, which leaves planted-d3d9-ran.txt in the current folder.
+// runs its DllMain, which leaves planted-d3d9-in-<program>.txt in the
+// current folder.
 class PlantedLibraryTest : public TempFolderTest {
  protected:
   static constexpr wchar_t kPlanted[] = L"" VORN_E2E_DIR L"\\d3d9.dll";
-  static bool PlantedCodeRan() { return std::filesystem::exists("planted-d3d9-ran.txt"); }
+  static bool PlantedCodeRan() {
+    return std::filesystem::exists("planted-d3d9-in-win32_tests.exe.txt");
+  }
 
   // Runs load_probe.exe from the program folder with the current folder as
   // it is; Wine is told to prefer a d3d9.dll of the program's own, as

@@ -10,6 +10,7 @@
 #include "resource_ids.h"
 #include "win32/framework/app.h"
 #include "win32/framework/dialog.h"
+#include "win32/background_probe.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
 #include "win32/library_loader.h"
@@ -220,8 +221,8 @@ bool IsLiveIcon(LRESULT icon) {
 // checked here: Wine answers WM_GETICON only within the window's process.
 class ClosingOptionsDialog : public OptionsDialog {
  public:
-  ClosingOptionsDialog(SettingsStore& store, Tooltip& tooltip)
-      : OptionsDialog(store, tooltip), tips_(tooltip) {}
+  ClosingOptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe)
+      : OptionsDialog(store, tooltip, probe), tips_(tooltip) {}
   LRESULT bigIcon = 0, smallIcon = 0;
   std::wstring title;
   int focus = 0;
@@ -263,7 +264,8 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheD
   SettingsStore store;
   Tooltip tooltip;
   tooltip.Create(nullptr);
-  ClosingOptionsDialog dialog(store, tooltip);
+  BackgroundProbe probe;
+  ClosingOptionsDialog dialog(store, tooltip, probe);
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_NE(dialog.bigIcon, 0);
   EXPECT_NE(dialog.smallIcon, 0);
@@ -276,6 +278,29 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheD
   EXPECT_FALSE(dialog.heldDeadIcon) << "the window held a destroyed icon";
   EXPECT_TRUE(dialog.oldIconsDestroyed);
   EXPECT_TRUE(dialog.newIconsLive);
+}
+
+// The probe on its own thread gives the direct probe's answers, and one
+// still starting Direct3D when the tool must end ends cleanly.
+TEST(BackgroundProbeTest, AnswersAsTheDirectProbeAndEndsCleanlyWhileRunning) {
+  { BackgroundProbe running; }
+  EXPECT_EQ(GetModuleHandleW(L"d3d9.dll"), nullptr) << "Direct3D released and its library let go";
+  D3D9Probe direct;
+  BackgroundProbe background;
+  ASSERT_TRUE(direct.CreateDirect3D());
+  ASSERT_TRUE(background.CreateDirect3D());
+  EXPECT_EQ(background.AdapterDescription(), direct.AdapterDescription());
+  EXPECT_EQ(background.PixelShaderVersion(), direct.PixelShaderVersion());
+  const std::vector<DisplayMode> modes = background.DisplayModes(),
+                                 expected = direct.DisplayModes();
+  ASSERT_EQ(modes.size(), expected.size());
+  for (std::size_t i = 0; i < modes.size(); ++i) {
+    EXPECT_EQ(modes[i].width, expected[i].width) << i;
+    EXPECT_EQ(modes[i].height, expected[i].height) << i;
+    EXPECT_EQ(modes[i].bitsPerPixel, expected[i].bitsPerPixel) << i;
+  }
+  background.ReleaseDirect3D();
+  direct.ReleaseDirect3D();
 }
 
 }  // namespace

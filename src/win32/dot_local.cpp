@@ -1,0 +1,48 @@
+#include "win32/dot_local.h"
+
+#include "resource_ids.h"
+#include "win32/library_loader.h"
+
+namespace vorn {
+
+DotLocalHold::DotLocalHold() {
+  const std::wstring program = ModulePath(nullptr);
+  if (program.empty()) return;
+  path_ = program + L".local";
+  // CREATE_NEW opens nothing that stands there, a dangling link included.
+  held_.reset(CreateFileW(path_.c_str(), DELETE, 0, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY |
+                              FILE_FLAG_DELETE_ON_CLOSE | FILE_FLAG_OPEN_REPARSE_POINT,
+                          nullptr));
+  if (held_) return;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+    standing_ = true;
+    return;
+  }
+  // Where the tool may not make it (a read-only medium), a look must do.
+  standing_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES ||
+              GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+void ShowErrorWithoutCommonControls(const std::wstring& text) {
+  // An activation context of a manifest that names no assembly: the box's
+  // buttons and text are then user32's own classes.
+  ACTCTXW plain = {};
+  plain.cbSize = sizeof(plain);
+  plain.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  const std::wstring program = ModulePath(nullptr);
+  plain.lpSource = program.c_str();
+  plain.hModule = GetModuleHandleW(nullptr);
+  plain.lpResourceName = MAKEINTRESOURCEW(IDR_PLAIN_MANIFEST);
+  const HANDLE context = CreateActCtxW(&plain);
+  ULONG_PTR cookie = 0;
+  if (context == INVALID_HANDLE_VALUE) return;
+  if (ActivateActCtx(context, &cookie)) {
+    MessageBoxW(nullptr, text.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
+    DeactivateActCtx(0, cookie);
+  }
+  ReleaseActCtx(context);
+}
+
+}  // namespace vorn
