@@ -237,7 +237,8 @@ std::string ConfigText(std::string bytes, TextEncoder* encoder, int codePage) {
   std::optional<std::string> encoded =
       encoder ? encoder->EncodeExactly(*text, codePage) : EncodeAscii(*text);
   // A character the game could not read back: kept as a damaged file is.
-  return encoded ? std::move(*encoded) : bytes;
+  if (!encoded) return bytes;
+  return std::move(*encoded);
 }
 
 ConfigList ParseConfig(std::string bytes) {
