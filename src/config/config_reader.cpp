@@ -5,6 +5,7 @@
 #include <iterator>
 #include <memory>
 #include <new>
+#include <optional>
 #include <utility>
 
 namespace vorn {
@@ -66,6 +67,46 @@ bool IsWorthKeeping(std::string_view tail) {
   const bool danglingKey = FitsText(0, keyEnd) && equals < tail.size() && tail[equals] == '=' &&
                            SkipSpace(tail, equals + 1) == tail.size();
   return !tail.empty() && !danglingKey;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LittleEndianMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BigEndianMark = "\xFE\xFF";
+
+bool StartsWith(std::string_view bytes, std::string_view mark) {
+  return bytes.substr(0, mark.size()) == mark;
+}
+
+// The code units of UTF-16 bytes; nothing for an odd length or a surrogate
+// without its other half.
+std::optional<std::wstring> DecodeUtf16(std::string_view bytes, bool bigEndian) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::wstring units(bytes.size() / 2, L'\0');
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const unsigned first = static_cast<unsigned char>(bytes[2 * i]);
+    const unsigned second = static_cast<unsigned char>(bytes[2 * i + 1]);
+    units[i] = static_cast<wchar_t>(bigEndian ? first << 8 | second : second << 8 | first);
+  }
+  auto isHigh = [](unsigned unit) { return unit >= 0xD800 && unit <= 0xDBFF; };
+  auto isLow = [](unsigned unit) { return unit >= 0xDC00 && unit <= 0xDFFF; };
+  for (std::size_t i = 0; i < units.size(); ++i) {
+    const unsigned unit = static_cast<unsigned>(units[i]);
+    if (isHigh(unit) && i + 1 < units.size() && isLow(static_cast<unsigned>(units[i + 1]))) {
+      ++i;
+    } else if (isHigh(unit) || isLow(unit)) {
+      return std::nullopt;
+    }
+  }
+  return units;
+}
+
+std::optional<std::string> EncodeAscii(const std::wstring& text) {
+  std::string encoded(text.size(), '\0');
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (static_cast<unsigned>(text[i]) >= 0x80) return std::nullopt;
+    encoded[i] = static_cast<char>(text[i]);
+  }
+  return encoded;
 }
 
 int32_t InRange(int32_t value, int32_t low, int32_t high, int32_t otherwise) {
@@ -134,7 +175,9 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
       // The same bytes as the list was read from: nothing new to take in.
       if (again && store.gameConfigDigest == digest) return ReadResult::kRead;
     }
-    entries = ParseConfig(std::move(bytes));
+    // Row 0's code page: the region every read leaves the store in, and the
+    // one VideoCard is written in.
+    entries = ParseConfig(ConfigText(std::move(bytes), store.textEncoder, kBuildRegion.codePage));
     if (game) {
       // Not a single pair: start over as without the file, but keep its bytes.
       const bool noPair = entries.size() == 0;
@@ -175,6 +218,28 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
 }
 
 }  // namespace
+
+bool StartsWithByteOrderMark(std::string_view bytes) {
+  return StartsWith(bytes, kUtf8Mark) || StartsWith(bytes, kUtf16LittleEndianMark) ||
+         StartsWith(bytes, kUtf16BigEndianMark);
+}
+
+std::string ConfigText(std::string bytes, TextEncoder* encoder, int codePage) {
+  if (StartsWith(bytes, kUtf8Mark)) {
+    bytes.erase(0, kUtf8Mark.size());
+    return bytes;
+  }
+  const bool bigEndian = StartsWith(bytes, kUtf16BigEndianMark);
+  if (!bigEndian && !StartsWith(bytes, kUtf16LittleEndianMark)) return bytes;
+  const std::optional<std::wstring> text =
+      DecodeUtf16(std::string_view(bytes).substr(kUtf16BigEndianMark.size()), bigEndian);
+  if (!text) return bytes;
+  std::optional<std::string> encoded =
+      encoder ? encoder->EncodeExactly(*text, codePage) : EncodeAscii(*text);
+  // A character the game could not read back: kept as a damaged file is.
+  if (!encoded) return bytes;
+  return std::move(*encoded);
+}
 
 ConfigList ParseConfig(std::string bytes) {
   ConfigList list(std::move(bytes));

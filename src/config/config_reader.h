@@ -4,9 +4,11 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "config/file_ops.h"
 #include "config/settings_store.h"
+#include "config/text_encoder.h"
 
 namespace vorn {
 
@@ -25,6 +27,16 @@ enum class ReadResult {
   kTooLarge,    // over kMaxConfigBytes, or more than memory holds
   kLinked,      // a link or one of several names of a file: never read
 };
+
+// What a Windows editor puts before the text of a file saved as "UTF-8" or
+// "Unicode" (UTF-16, little- or big-endian).
+bool StartsWithByteOrderMark(std::string_view bytes);
+
+// The text that a file's bytes hold, in the code page the game reads: the
+// bytes after a UTF-8 mark; UTF-16 after its mark converted to `codePage`
+// (by `encoder`, or ASCII alone without one) when it decodes and every
+// character has its own form there; else the bytes as they are.
+std::string ConfigText(std::string bytes, TextEncoder* encoder, int codePage);
 
 // Reads pairs up to the first one that fails, keeping the text from there to
 // the end (unless it is only white space or a dangling "key =") verbatim.

@@ -42,6 +42,9 @@ std::string FormatConfig(const ConfigList& entries, std::string_view tail) {
     put(kLineEnd);
   }
   put(tail);
+  // A first key or tail that begins as a byte-order mark would lose those
+  // bytes when read back; after a line end they stay part of it.
+  if (StartsWithByteOrderMark(text)) text.insert(0, kLineEnd);
   return text;
 }
 

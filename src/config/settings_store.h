@@ -13,6 +13,7 @@
 
 #include "config/config_list.h"
 #include "config/file_ops.h"
+#include "config/text_encoder.h"
 
 namespace vorn {
 
@@ -87,6 +88,9 @@ class SettingsStore {
   // file, or creates one only where there was none.
   FileFound gameConfigFound;
   int regionIndex = 0;
+  // Turns a file saved as UTF-16 into the region's code page; without one,
+  // only ASCII, which every region's code page shares.
+  TextEncoder* textEncoder = nullptr;
 
  private:
   ConfigList entries_;

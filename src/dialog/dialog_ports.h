@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "config/text_encoder.h"
+
 namespace vorn {
 
 // Answers as the Win32 controls give them: an unsorted combo box appends,
@@ -50,13 +52,6 @@ class HardwareProbe {
   virtual uint32_t PixelShaderVersion() = 0;      // 0 when the caps cannot be had
   virtual std::vector<DisplayMode> DisplayModes() = 0;
   virtual void ReleaseDirect3D() = 0;
-};
-
-class TextEncoder {
- public:
-  virtual ~TextEncoder() = default;
-  // UTF-16 to multibyte text in the given code page.
-  virtual std::string Encode(const std::wstring& text, int codePage) = 0;
 };
 
 }  // namespace vorn

@@ -206,6 +206,7 @@ std::wstring OptionsBehaviour::StoredResolution() const {
   if (positive(store_.settings))
     return FormatResolution(store_.settings.Width, store_.settings.Height);
   SettingsStore safeMode;
+  safeMode.textEncoder = store_.textEncoder;
   if (ReadSafeModeConfig(safeMode) == ReadResult::kRead && positive(safeMode.settings)) {
     return FormatResolution(safeMode.settings.Width, safeMode.settings.Height);
   }

@@ -7,6 +7,7 @@
 #include "win32/messages.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
+#include "win32/text_encoder.h"
 
 namespace vorn {
 namespace {
@@ -17,10 +18,12 @@ constexpr wchar_t kGameClient[] = L"VornClient.exe";
 
 // The one settings store of the process.
 SettingsStore g_settings;
+Win32TextEncoder g_textEncoder;
 
 }  // namespace
 
 bool VornOptionApp::InitInstance() {
+  g_settings.textEncoder = &g_textEncoder;
   FileFound safeModeFound;
   const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeFound);
 

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "fake_encoder.h"
 #include "temp_folder.h"
 
 namespace vorn {
@@ -75,6 +76,41 @@ TEST(ParseConfig, ReadsNothingFromAnEmptyOrBlankText) {
   EXPECT_EQ(ParseConfig(" \r\n\t").UnreadTail(), "");
 }
 
+TEST(ConfigText, IsTheSameInEveryFormAnEditorSaves) {
+  FakeEncoder encoder;
+  for (const std::string& bytes :
+       {kKoreanText, "\xEF\xBB\xBF" + kKoreanText, Utf16File(kKoreanUnicode, false),
+        Utf16File(kKoreanUnicode, true)}) {
+    EXPECT_EQ(ConfigText(bytes, &encoder, 949), kKoreanText);
+  }
+}
+
+// Converts any text: what does not decode never reaches it.
+class AnyTextEncoder : public TextEncoder {
+ public:
+  std::string Encode(const std::wstring&, int) override { return {}; }
+  std::optional<std::string> EncodeExactly(const std::wstring& text, int) override {
+    return std::string(text.size(), '?');
+  }
+};
+
+TEST(ConfigText, ConvertsOnlyUtf16ThatDecodes) {
+  AnyTextEncoder encoder;
+  EXPECT_EQ(ConfigText(Utf16File(L"\xD83D\xDE00", true), &encoder, 949), "??");
+  for (const std::string& bytes : {Utf16File(L"k", false) + "x", Utf16File(L"\xD83Dk", false),
+                                   Utf16File(L"k\xD83D", true), Utf16File(L"\xDE00k", true)}) {
+    EXPECT_EQ(ConfigText(bytes, &encoder, 949), bytes);
+  }
+}
+
+TEST(ConfigText, TakesOneMarkAtTheVeryStartAndWithoutAnEncoderAsciiAlone) {
+  EXPECT_EQ(ConfigText(" \xEF\xBB\xBFk", nullptr, 949), " \xEF\xBB\xBFk");
+  EXPECT_EQ(ConfigText("\xEF\xBB\xBF\xEF\xBB\xBFk", nullptr, 949), "\xEF\xBB\xBFk");
+  EXPECT_EQ(ConfigText(Utf16File(L"k = 1", false), nullptr, 949), "k = 1");
+  const std::string korean = Utf16File(kKoreanUnicode, false);
+  EXPECT_EQ(ConfigText(korean, nullptr, 949), korean);
+}
+
 class ReadConfigTest : public TempFolderTest {};
 
 TEST_F(ReadConfigTest, MissingFileLeavesTheStoreAsItWas) {
@@ -127,10 +163,7 @@ TEST_F(ReadConfigTest, TheSameBytesAreNotParsedAgainForASave) {
 
 TEST_F(ReadConfigTest, AGameFileWithoutASinglePairCountsAsMissingButKeepsItsBytes) {
   const std::string zeroFilled(4096, '\0');
-  const std::string utf16(
-      "\xFF\xFEW\0i\0d\0t\0h\0 \0=\0 \0"
-      "1\0",
-      20);
+  const std::string utf16Unfit = Utf16File(L"Width = 1\r\nID = caf\xE9", true);
   const struct {
     const char* name;
     std::string bytes;
@@ -138,11 +171,13 @@ TEST_F(ReadConfigTest, AGameFileWithoutASinglePairCountsAsMissingButKeepsItsByte
   } cases[] = {{"empty", "", ""},
                {"blank", " \r\n\t\r\n", ""},
                {"zero-filled", zeroFilled, zeroFilled},
-               {"UTF-16", utf16, utf16},
+               {"UTF-16 beyond the code page", utf16Unfit, utf16Unfit},
                {"junk", "no pairs here", "no pairs here"}};
+  FakeEncoder encoder;
   for (const auto& c : cases) {
     WriteBytes("Vorn.cfg", c.bytes);
     SettingsStore store;
+    store.textEncoder = &encoder;
     store.Set("keep", "1");
     EXPECT_EQ(ReadGameConfig(store), ReadResult::kNotRead) << c.name;
     EXPECT_EQ(store.LookupText("keep"), "1") << c.name;

@@ -8,6 +8,7 @@
 
 #include "config/config_reader.h"
 #include "config/file_ops.h"
+#include "fake_encoder.h"
 #include "temp_folder.h"
 
 namespace vorn {
@@ -31,6 +32,12 @@ TEST(FormatConfig, WritesAnEmptyValueOnlyOnTheLastLine) {
   EXPECT_EQ(FormatConfig(withTail), "a = 1\r\ntail");
 }
 
+TEST(FormatConfig, NeverStartsAsAByteOrderMark) {
+  // A mark after white space is part of the first key, or of the tail.
+  EXPECT_EQ(FormatConfig(ParseConfig(" \xFF\xFEk = v")), "\r\n\xFF\xFEk = v\r\n");
+  EXPECT_EQ(FormatConfig(ParseConfig("\t\xFE\xFFjunk")), "\r\n\xFE\xFFjunk");
+}
+
 class WriteConfigTest : public TempFolderTest {};
 
 TEST_F(WriteConfigTest, PutsTheBytesOfADamagedGameFileAfterTheSafeModePairs) {
@@ -42,6 +49,20 @@ TEST_F(WriteConfigTest, PutsTheBytesOfADamagedGameFileAfterTheSafeModePairs) {
   ASSERT_TRUE(WriteGameConfig(store).ok);
   // The empty id is left out: it would swallow the next line's key.
   EXPECT_EQ(ReadBytes("Vorn.cfg"), std::string("width = 1024\r\n\0\0junk", 20));
+}
+
+TEST_F(WriteConfigTest, SavesAFileFromAWindowsEditorAsTheGameReadsIt) {
+  for (const std::string& bytes : {"\xEF\xBB\xBF" + kKoreanText, Utf16File(kKoreanUnicode, false),
+                                   Utf16File(kKoreanUnicode, true)}) {
+    WriteBytes("Vorn.cfg", bytes);
+    SettingsStore store;
+    FakeEncoder encoder;
+    store.textEncoder = &encoder;
+    ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
+    ASSERT_TRUE(SaveGameConfig(store, {{"GlareRender", "0"}}).ok);
+    EXPECT_EQ(ReadBytes("Vorn.cfg"),
+              std::string("glarerender = 0\r\nid = ") + kKoreanIdIn949 + "\r\n");
+  }
 }
 
 TEST_F(WriteConfigTest, KeepsUnknownKeysAndDuplicatesInPlace) {

@@ -12,6 +12,7 @@
 
 #include "dialog/dialog_ports.h"
 #include "dialog/options_behaviour.h"
+#include "fake_encoder.h"
 #include "resource_ids.h"
 
 namespace vorn {
@@ -107,23 +108,6 @@ class FakeProbe : public HardwareProbe {
  private:
   void ExpectDirect3D(const char* what) const {
     EXPECT_TRUE(created && !released) << what << " asked without a Direct3D object";
-  }
-};
-
-// ASCII stays one byte; anything else becomes a two-byte character, as in a
-// double-byte code page.
-class FakeEncoder : public TextEncoder {
- public:
-  std::string Encode(const std::wstring& text, int) override {
-    std::string encoded;
-    for (wchar_t c : text) {
-      if (c < 0x80) {
-        encoded += static_cast<char>(c);
-      } else {
-        encoded += "\xB0\xA1";
-      }
-    }
-    return encoded;
   }
 };
 

@@ -1,5 +1,6 @@
 // The real encoder against Windows' code pages: an adapter name outside
-// ASCII in each region's code page, alone and as the dialog saves it.
+// ASCII in each region's code page, alone and as the dialog saves it, and
+// text that must convert exactly or not at all.
 #include "win32/text_encoder.h"
 
 #include <windows.h>
@@ -29,7 +30,14 @@ TEST(TextEncoder, EncodesInEachRegionsCodePage) {
   for (const auto& c : cases) {
     EXPECT_EQ(encoder.Encode(c.text, c.codePage), c.bytes) << "code page " << c.codePage;
     EXPECT_EQ(encoder.Decode(c.bytes, c.codePage), c.text) << "code page " << c.codePage;
+    EXPECT_EQ(encoder.EncodeExactly(c.text, c.codePage), c.bytes) << "code page " << c.codePage;
   }
+}
+
+TEST(TextEncoder, ReportsACharacterTheCodePageLacks) {
+  // Neither its look-alike "e" nor the default character "?" may stand in.
+  EXPECT_EQ(Win32TextEncoder().EncodeExactly(L"\xC9C0 caf\xE9", 949), std::nullopt);
+  EXPECT_EQ(Win32TextEncoder().EncodeExactly(L"\x0628", 949), std::nullopt);
 }
 
 class VideoCardTest : public TempFolderTest {};
