@@ -6,10 +6,10 @@
 
 #include <cstddef>
 
-// The field Microsoft names DependentLoadFlags, at 0x36 (32-bit) or 0x4A
+// The field Microsoft names DependentLoadFlags, at 0x36 (32-bit) or 0x4E
 // (64-bit) in the PE format's load configuration layout.
 #ifdef _WIN64
-static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4A, "DependentLoadFlags");
+static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY64, Reserved1) == 0x4E, "DependentLoadFlags");
 #else
 static_assert(offsetof(IMAGE_LOAD_CONFIG_DIRECTORY32, Reserved1) == 0x36, "DependentLoadFlags");
 #endif
