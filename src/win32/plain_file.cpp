@@ -89,6 +89,8 @@ PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool fol
   WIN32_FIND_DATAW listed = {};
   const HANDLE find =
       FindFirstFileExW(path.c_str(), FindExInfoBasic, &listed, FindExSearchNameMatch, nullptr, 0);
+  const bool folderListed =
+      find != INVALID_HANDLE_VALUE && (listed.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   if (find != INVALID_HANDLE_VALUE) {
     FindClose(find);
     if (IsLink(listed.dwFileAttributes, listed.dwReserved0)) return PlainOpen::kLinked;
@@ -99,6 +101,12 @@ PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool fol
   if (!handle ||
       !GetFileInformationByHandleEx(handle.get(), FileAttributeTagInfo, &tag, sizeof(tag))) {
     opened.error = GetLastError();
+    // Windows refuses a folder opened as a file as access denied; say what
+    // stands there, so that the player is told to move the folder and no
+    // retry waits for it.
+    if (!folder && folderListed && opened.error == ERROR_ACCESS_DENIED) {
+      opened.error = ERROR_DIRECTORY;
+    }
     return IsMissing(opened.error) ? PlainOpen::kMissing : PlainOpen::kCannotOpen;
   }
   if (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -121,8 +129,8 @@ PlainOpen OpenPart(const std::wstring& path, DWORD access, DWORD share, bool fol
     handle = std::move(followed);
   }
   if (((tag.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
-    // As Windows answers for a folder opened as a file.
-    opened.error = folder ? ERROR_DIRECTORY : ERROR_ACCESS_DENIED;
+    // A file where a folder was asked for, or a folder where a file was.
+    opened.error = ERROR_DIRECTORY;
     return PlainOpen::kCannotOpen;
   }
   return PlainOpen::kPlain;

@@ -162,6 +162,7 @@ TEST_F(GameFolderFiles, AFolderIsNotReadAndNotTakenForAMissingFile) {
   FileFound found;
   EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kUnreadable);
   EXPECT_TRUE(found.exists);
+  EXPECT_EQ(found.error, static_cast<SystemError>(ERROR_DIRECTORY)) << "what stands there";
   EXPECT_EQ(ReadPlainFile(".\\None.cfg", kLimit, bytes, found), FileRead::kMissing);
   EXPECT_FALSE(found.exists);
 }
