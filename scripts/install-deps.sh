@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine32:i386 wine64 libgl1:i386 libglx-mesa0:i386 libgl1-mesa-dri:i386
   xvfb x11-utils imagemagick librsvg2-bin xdotool fonts-wine fonts-nanum fonts-wqy-microhei fonts-ipafont-gothic
-  clang-format zip unzip osslsigncode openssl)
+  fonts-arphic-uming clang-format zip unzip osslsigncode openssl)
 [ $# -gt 0 ] && packages=("$@")
 os_release=${VORN_OS_RELEASE:-/etc/os-release}
 update_tries=${VORN_APT_UPDATE_TRIES:-3}

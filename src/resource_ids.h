@@ -23,9 +23,23 @@
 #define IDS_LINK_LEADS_TO 124
 #define IDS_LINK_NAMES 125
 #define IDS_LINK_ADVICE 126
-// A configuration file that exists but cannot be read now, and what to do.
+// A configuration file that exists but cannot be read, and what to do, by
+// the reason: held by another program (128), or as named.
 #define IDS_FILE_UNREADABLE 127
 #define IDS_FILE_UNREADABLE_ADVICE 128
+#define IDS_UNREADABLE_GENERIC 130
+#define IDS_UNREADABLE_FOLDER 131
+#define IDS_UNREADABLE_DENIED 132
+#define IDS_UNREADABLE_DRIVE 133
+#define IDS_UNREADABLE_NETWORK 134
+#define IDS_UNREADABLE_PATH_TOO_LONG 135
+// Direct3D 9 cannot be started: the dialog opens without the card's lists.
+#define IDS_NO_DIRECT3D 129
+
+// The program's own string table, for what must be said without the
+// resource library; "{path}" stands for a full path.
+#define IDS_NO_RESOURCE_LIBRARY 140
+#define IDS_DOT_LOCAL_FOUND 141
 
 #define IDC_ADAPTER 1000
 #define IDC_RESOLUTION 1002

@@ -1,5 +1,9 @@
 #include "win32/messages.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <iterator>
+
 #include "resource_ids.h"
 #include "win32/game_folder.h"
 #include "win32/library_loader.h"
@@ -15,6 +19,88 @@ std::wstring LoadText(HINSTANCE resources, UINT id) {
   wchar_t text[kResourceStringLength] = {};
   LoadStringW(resources, id, text, kResourceStringLength);
   return text;
+}
+
+std::wstring TextOr(HINSTANCE resources, UINT id, const wchar_t* english) {
+  const std::wstring text = LoadText(resources, id);
+  return text.empty() ? english : text;
+}
+
+// A resource text holds "{n}" or "{path}" where a value goes; it is never
+// used as a format string.
+void FillSlot(std::wstring& text, const wchar_t* slot, const std::wstring& value) {
+  const std::size_t at = text.find(slot);
+  if (at != std::wstring::npos) text.replace(at, std::wcslen(slot), value);
+}
+
+// What to do about a file that cannot be read, by the error that stopped
+// the read; the rest of a row's errors are 0.
+struct UnreadableAdvice {
+  DWORD errors[5];
+  UINT id;
+  const wchar_t* english;
+};
+
+constexpr UnreadableAdvice kUnreadableAdvice[] = {
+    {{ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION},
+     IDS_FILE_UNREADABLE_ADVICE,
+     L"Close the program that is using it, then start VornOption again."},
+    {{ERROR_DIRECTORY},
+     IDS_UNREADABLE_FOLDER,
+     L"A folder stands in its place. Rename or remove that folder, then start VornOption again."},
+    {{ERROR_ACCESS_DENIED},
+     IDS_UNREADABLE_DENIED,
+     L"Make sure that it is not protected against reading and that your account may read the "
+     L"game folder, then start VornOption again."},
+    {{ERROR_NOT_READY, ERROR_DEV_NOT_EXIST, ERROR_DEVICE_REMOVED, ERROR_GEN_FAILURE,
+      ERROR_NO_MEDIA_IN_DRIVE},
+     IDS_UNREADABLE_DRIVE,
+     L"Reconnect the drive, or insert the disc or memory card, then start VornOption again."},
+    {{ERROR_BAD_NETPATH, ERROR_NETNAME_DELETED, ERROR_UNEXP_NET_ERR, ERROR_BAD_NET_NAME,
+      ERROR_NETWORK_UNREACHABLE},
+     IDS_UNREADABLE_NETWORK,
+     L"Check the network connection, then start VornOption again."},
+    {{ERROR_FILENAME_EXCED_RANGE, ERROR_BUFFER_OVERFLOW},
+     IDS_UNREADABLE_PATH_TOO_LONG,
+     L"Move the game to a folder with a shorter path, then start VornOption again."},
+};
+
+constexpr UnreadableAdvice kGenericAdvice = {
+    {},
+    IDS_UNREADABLE_GENERIC,
+    L"Make sure that the file and its drive can be read, then start VornOption again."};
+
+const UnreadableAdvice& AdviceFor(DWORD error) {
+  if (error == ERROR_SUCCESS) return kGenericAdvice;
+  for (const UnreadableAdvice& advice : kUnreadableAdvice) {
+    if (std::find(std::begin(advice.errors), std::end(advice.errors), error) !=
+        std::end(advice.errors)) {
+      return advice;
+    }
+  }
+  return kGenericAdvice;
+}
+
+// The program's own texts in English, for a program built without them.
+struct ProgramText {
+  UINT id;
+  const wchar_t* english;
+};
+
+constexpr ProgramText kProgramTexts[] = {
+    {IDS_NO_RESOURCE_LIBRARY,
+     L"{path} is missing or cannot be used. Copy the rscdll folder next to VornOption.exe, then "
+     L"start VornOption again.\n\nCannot load resource dll."},
+    {IDS_DOT_LOCAL_FOUND,
+     L"{path} must not stand next to VornOption.exe, which runs as administrator. Delete it, "
+     L"then start VornOption again."},
+};
+
+const wchar_t* EnglishProgramText(UINT id) {
+  for (const ProgramText& entry : kProgramTexts) {
+    if (entry.id == id) return entry.english;
+  }
+  return L"{path}";
 }
 
 // What failed, the file, the system's reason and what to try; in English
@@ -55,15 +141,31 @@ std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DW
 }
 
 std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
-  return ReasonedMessage(resources, IDS_FILE_UNREADABLE, IDS_FILE_UNREADABLE_ADVICE, path, error,
-                         L"Cannot read ",
-                         L".\n\nClose the program that is using it, then start VornOption again.");
+  const UnreadableAdvice& advice = AdviceFor(error);
+  return ReasonedMessage(resources, IDS_FILE_UNREADABLE, advice.id, path, error, L"Cannot read ",
+                         (L".\n\n" + std::wstring(advice.english)).c_str());
 }
 
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path) {
   const std::wstring what = LoadText(resources, IDS_FILE_TOO_LARGE);
   if (what.empty()) return L"Cannot read " + path + L": the file is too large.";
   return what + L"\n\n" + path;
+}
+
+std::wstring NoDirect3DMessage(HINSTANCE resources) {
+  return TextOr(resources, IDS_NO_DIRECT3D,
+                L"DirectX 9 cannot be started, so the graphics card cannot be checked. Install "
+                L"DirectX 9 and the card's latest driver, then start VornOption again.");
+}
+
+std::wstring ProgramMessage(UINT id, const std::wstring& path) {
+  // Length 0 answers the stored text itself: no buffer bounds it.
+  const wchar_t* stored = nullptr;
+  const int length =
+      LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<wchar_t*>(&stored), 0);
+  std::wstring text = length > 0 && stored ? std::wstring(stored, length) : EnglishProgramText(id);
+  FillSlot(text, L"{path}", path);
+  return text;
 }
 
 std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link) {
@@ -81,12 +183,11 @@ std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const 
            L".\n\nVornOption runs as administrator and does not use linked files. "
            L"Put a plain copy of the file in its place.";
   }
-  // The library's text holds "{n}" where the count goes; it is never used as
-  // a format string.
-  const std::size_t slot = namesText.find(L"{n}");
-  if (slot != std::wstring::npos) namesText.replace(slot, 3, names);
+  FillSlot(namesText, L"{n}", names);
+  // A full-width colon ("链接目标：") carries its own space.
+  const wchar_t* gap = leadsLabel.back() == L'\xFF1A' ? L"" : L" ";
   // A link whose target cannot be read gives no detail.
-  const std::wstring detail = !leadsTo.empty() ? L"\n" + leadsLabel + L" " + leadsTo
+  const std::wstring detail = !leadsTo.empty() ? L"\n" + leadsLabel + gap + leadsTo
                               : link.names > 1 ? L"\n" + namesText
                                                : L"";
   return what + L"\n\n" + path + detail + L"\n\n" + advice;

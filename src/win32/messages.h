@@ -20,8 +20,8 @@ std::wstring FullPath(const std::string& path);
 // What failed, the file, the system's reason, and what to try.
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path);
-// That the file exists but cannot be read now, why, and to close the program
-// that holds it before starting the tool again.
+// That the file exists but cannot be read, why, and the advice for that
+// reason: close the program that holds it, remove a folder in its place, ...
 std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 // That the file is a link or has several names, where it leads or how many
 // names it has, and that a plain copy should stand there. Never its content.
@@ -31,6 +31,15 @@ std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const 
 // (kUnreadable, kTooLarge or kLinked).
 std::wstring NotReadMessage(HINSTANCE resources, const std::wstring& path, ReadResult result,
                             const FileFound& found);
+
+// That Direct3D 9 cannot be started, so the card cannot be checked, and to
+// install DirectX 9 and the card's driver.
+std::wstring NoDirect3DMessage(HINSTANCE resources);
+
+// A text of the program's own string table (IDS_NO_RESOURCE_LIBRARY,
+// IDS_DOT_LOCAL_FOUND), in the region's language without the resource
+// library, with `path` in place of "{path}"; short English when absent.
+std::wstring ProgramMessage(UINT id, const std::wstring& path);
 
 // An error box captioned "Vorn".
 void ShowError(HWND owner, const std::wstring& text);

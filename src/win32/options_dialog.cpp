@@ -12,6 +12,9 @@ namespace vorn {
 namespace {
 
 constexpr int kResourceStringLength = 260;
+// Posted once the probe finds no Direct3D 9, so that the box is shown over
+// the dialog, owned by it, once the dialog is on screen.
+constexpr UINT kShowNoDirect3D = WM_APP;
 
 template <typename Function>
 Function User32Function(const char* name) {
@@ -122,6 +125,7 @@ BOOL OptionsDialog::OnInitDialog() {
     case OptionsBehaviour::InitResult::kNoDirect3D:
       // Empty lists must never be saved over the player's configuration.
       EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
+      PostMessageW(hwnd(), kShowNoDirect3D, 0, 0);
       return FALSE;
     case OptionsBehaviour::InitResult::kGameFileTooLarge:
     case OptionsBehaviour::InitResult::kGameFileLinked:
@@ -148,6 +152,9 @@ bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
       return true;
     case WM_QUERYDRAGICON:
       result = reinterpret_cast<INT_PTR>(icon_);
+      return true;
+    case kShowNoDirect3D:
+      ShowError(hwnd(), NoDirect3DMessage(App::Current()->ResourceHandle()));
       return true;
     case WM_DPICHANGED:
       SetIcons();

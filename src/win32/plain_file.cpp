@@ -13,9 +13,6 @@ namespace {
 
 // No server reached through the game folder may act as the administrator.
 constexpr DWORD kNoServerImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
-// Windows' "An operation is not supported on a directory.", for a folder
-// that stands where a file is looked for.
-constexpr DWORD kErrorFolderInPlace = 336;  // ERROR_DIRECTORY_NOT_SUPPORTED
 // Folders on the way are held for listing, which takes part in sharing, and
 // without FILE_SHARE_DELETE: no one can rename or delete them meanwhile.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY;
@@ -139,7 +136,9 @@ PlainOpen OpenPart(HANDLE parent, const std::wstring& name, DWORD access, DWORD 
     handle = std::move(followed);
   }
   if (((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != folder) {
-    opened.error = folder ? ERROR_DIRECTORY : kErrorFolderInPlace;
+    // A file where a folder was asked for, or a folder where a file was: the
+    // player is told to move it, and no retry waits for it.
+    opened.error = ERROR_DIRECTORY;
     return PlainOpen::kCannotOpen;
   }
   return PlainOpen::kPlain;

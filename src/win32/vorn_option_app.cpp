@@ -32,9 +32,14 @@ bool VornOptionApp::InitInstance() {
     MessageBoxW(nullptr, L"Cannot get resource dll.", kCaption, MB_ICONERROR);
     return false;
   }
-  resourceLibrary_ = LoadResourceLibrary(g_settings.RegionCode(), g_settings.RegionCodePage());
+  const char* region = g_settings.RegionCode();
+  const int codePage = g_settings.RegionCodePage();
+  resourceLibrary_ = LoadResourceLibrary(region, codePage);
   if (!resourceLibrary_) {
-    MessageBoxW(nullptr, L"Cannot load resource dll.", kCaption, MB_ICONERROR);
+    // In the program's own texts, naming the file it looked for.
+    std::wstring path = ResourceLibraryPath(region, codePage);
+    if (path.empty()) path = ResourceLibraryName(region, codePage);
+    ShowError(nullptr, ProgramMessage(IDS_NO_RESOURCE_LIBRARY, path));
     return false;
   }
   SetResourceHandle(resourceLibrary_);

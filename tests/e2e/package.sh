@@ -1,6 +1,6 @@
 # Each region's release package of `make dist`, unpacked into a new game
 # folder, does a whole first start in its language as the player would, and
-# without its own library says so with the built-in message.
+# without its own library says so in the program's own words.
 # shellcheck shell=bash
 
 if [ "$VORN_WINE_BUILD" != build/win32 ]; then
@@ -19,9 +19,11 @@ else
     other=GB
     [ "$region" = GB ] && other=CN
     mv "$game/rscdll/VornOption$region.dll" "$game/own-library.dll"
-    check "without its library" drive start box Vorn "Cannot load resource dll." no-dialog exit 0
+    check "without its library" says_no_library "VornOption$region.dll"
+    # Outside English, the region's own script is in the message.
+    [ "$region" = GB ] || check "in its language" env LC_ALL=C grep -q $'[\x80-\xff]' "$game/box.txt"
     cp "$build/regions/$other/rscdll/VornOption$other.dll" "$game/rscdll/"
-    check "with another region's" drive start box Vorn "Cannot load resource dll." no-dialog exit 0
+    check "with another region's" says_no_library "VornOption$region.dll"
     finish
   done
 fi

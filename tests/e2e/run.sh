@@ -52,6 +52,15 @@ no_temporaries() {
   [ -z "$left" ] || { echo "  left behind: $left"; return 1; }
 }
 
+# The program's own message for a resource library it cannot use, saved in
+# box.txt: the library's full path, the advice, the English line last.
+says_no_library() {  # the library's file name
+  drive start box-with Vorn "full:rscdll\\$1" end box-save box.txt no-dialog exit 0 || return 1
+  [ "$(tail -n 1 "$game/box.txt")" = "Cannot load resource dll." ] ||
+    { echo "  last line: $(tail -n 1 "$game/box.txt")"; return 1; }
+  [ "$(grep -c . "$game/box.txt")" -ge 3 ] || { echo "  only: $(cat "$game/box.txt")"; return 1; }
+}
+
 expect_file() {  # file; expected lines on stdin, written with CR LF
   sed 's/$/\r/' > "$game/expected.cfg"
   same_file "$1" "$game/expected.cfg"

@@ -3,11 +3,12 @@
 
 card default
 
-scenario "no resource library: built-in message, no dialog, normal exit"
+scenario "no resource library: the program's own message names the library, no dialog, normal exit"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/Vorn.cfg"
+library=$(cd "$game/rscdll" && ls VornOption*.dll)
 rm -r "$game/rscdll"
-check drive drive start box Vorn "Cannot load resource dll." no-dialog exit 0
+check message says_no_library "$library"
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 
@@ -220,7 +221,7 @@ finish
 scenario "a folder where Vorn.cfg must go: it cannot be read, so the tool says so and ends"
 new_game
 mkdir "$game/Vorn.cfg"
-check drive drive start box-with Vorn @127 "full:Vorn.cfg" @128 end no-dialog exit 0
+check drive drive start box-with Vorn @127 "full:Vorn.cfg" @131 end no-dialog exit 0
 check "still a folder" test -d "$game/Vorn.cfg"
 check "no temporary file" no_temporaries
 finish
@@ -286,11 +287,11 @@ for kind in folder file; do
   finish
 done
 
-scenario "without Direct3D 9 the lists stay empty and OK is disabled"
+scenario "without Direct3D 9 the player is told why over the dialog; the lists stay empty, OK disabled"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
-WINEDLLOVERRIDES="d3d9=" check drive drive start dialog count 1015 0 count 1002 0 enabled 1 0 \
-  click 1 click 2 exit 0
+WINEDLLOVERRIDES="d3d9=d" check drive drive start dialog box-with Vorn @129 end \
+  count 1015 0 count 1002 0 enabled 1 0 click 1 click 2 exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 

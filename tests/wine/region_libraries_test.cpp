@@ -16,6 +16,7 @@
 
 #include "resource_ids.h"
 #include "win32/framework/controls.h"
+#include "win32/messages.h"
 
 namespace vorn {
 namespace {
@@ -43,6 +44,17 @@ constexpr int kItemsInTabOrder[] = {IDC_ADAPTER,
                                     IDC_RECOMMENDED,
                                     IDOK,
                                     IDCANCEL};
+
+LANGID RegionLanguage(const std::wstring& region) {
+  const std::map<std::wstring, LANGID> languages = {
+      {L"KR", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN)},
+      {L"CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
+      {L"TW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
+      {L"JP", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
+      {L"RU", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
+      {L"GB", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}};
+  return languages.at(region);
+}
 
 // The region's game folder as built: dist\ for the default region.
 std::wstring GameFolder(const std::wstring& region) {
@@ -104,11 +116,25 @@ wchar_t AccessKey(HWND control) {
   return key;
 }
 
-constexpr UINT kLoadedStrings[] = {
-    IDS_LEVEL_HIGH,  IDS_LEVEL_MEDIUM,         IDS_LEVEL_LOW,         IDS_REGISTRY_KEY,
-    IDS_VSYNC_TIP,   IDS_GAME_RUNNING_CAPTION, IDS_GAME_RUNNING_TEXT, IDS_SAVE_FAILED,
-    IDS_SAVE_ADVICE, IDS_FILE_TOO_LARGE,       IDS_FILE_LINKED,       IDS_LINK_LEADS_TO,
-    IDS_LINK_NAMES,  IDS_LINK_ADVICE,          IDS_FILE_UNREADABLE,   IDS_FILE_UNREADABLE_ADVICE};
+constexpr UINT kLoadedStrings[] = {IDS_LEVEL_HIGH,         IDS_LEVEL_MEDIUM,
+                                   IDS_LEVEL_LOW,          IDS_REGISTRY_KEY,
+                                   IDS_VSYNC_TIP,          IDS_GAME_RUNNING_CAPTION,
+                                   IDS_GAME_RUNNING_TEXT,  IDS_SAVE_FAILED,
+                                   IDS_SAVE_ADVICE,        IDS_FILE_TOO_LARGE,
+                                   IDS_FILE_LINKED,        IDS_LINK_LEADS_TO,
+                                   IDS_LINK_NAMES,         IDS_LINK_ADVICE,
+                                   IDS_FILE_UNREADABLE,    IDS_FILE_UNREADABLE_ADVICE,
+                                   IDS_UNREADABLE_GENERIC, IDS_UNREADABLE_FOLDER,
+                                   IDS_UNREADABLE_DENIED,  IDS_UNREADABLE_DRIVE,
+                                   IDS_UNREADABLE_NETWORK, IDS_UNREADABLE_PATH_TOO_LONG,
+                                   IDS_NO_DIRECT3D};
+
+// The texts the program itself holds, each with the path's place.
+constexpr UINT kProgramStrings[] = {IDS_NO_RESOURCE_LIBRARY, IDS_DOT_LOCAL_FOUND};
+
+std::wstring ProgramPath(const std::wstring& region) {
+  return GameFolder(region) + L"\\VornOption.exe";
+}
 
 TEST_P(RegionLibraryTest, HoldsEveryResourceTheProgramLoads) {
   for (UINT id : kLoadedStrings) {
@@ -163,6 +189,43 @@ std::map<UINT, std::wstring> StringTable(HMODULE library) {
     }
   }
   return table;
+}
+
+// Without its library the program still speaks the region's language, names
+// the file, and ends on the English line that support searches for.
+TEST_P(RegionLibraryTest, TheProgramHoldsItsOwnTextsInTheRegionsLanguage) {
+  HMODULE program = LoadLibraryExW(ProgramPath(GetParam()).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  const std::map<UINT, std::wstring> table = StringTable(program);
+  for (UINT id : kProgramStrings) {
+    ASSERT_EQ(table.count(id), 1u) << "string " << id;
+    EXPECT_NE(table.at(id).find(L"{path}"), std::wstring::npos) << "string " << id;
+    // Stored in the block of the language the library's strings are in.
+    const UINT block = id / 16 + 1;
+    EXPECT_NE(
+        FindResourceExW(program, RT_STRING, MAKEINTRESOURCEW(block), RegionLanguage(GetParam())),
+        nullptr)
+        << "string " << id << " in the region's language";
+  }
+  const std::wstring missing = table.at(IDS_NO_RESOURCE_LIBRARY);
+  const std::wstring lastLine = L"\nCannot load resource dll.";
+  EXPECT_EQ(missing.rfind(lastLine), missing.size() - lastLine.size()) << "its last line";
+  EXPECT_NE(missing.find(L"rscdll"), std::wstring::npos) << "the folder to copy";
+  FreeLibrary(program);
+}
+
+// Chinese labels end on a full-width colon, which carries its own space.
+TEST_P(RegionLibraryTest, TheLinkTargetFollowsItsLabelWithTheRegionsSpacing) {
+  const std::wstring region = GetParam();
+  wchar_t label[260] = {};
+  LoadStringW(library_, IDS_LINK_LEADS_TO, label, 260);
+  LinkedFile symbolic;
+  symbolic.leadsTo = "C:\\Vorn\\other.cfg";
+  const std::wstring gap = region == L"CN" || region == L"TW" ? L"" : L" ";
+  const std::wstring line = L"\n" + std::wstring(label) + gap + L"C:\\Vorn\\other.cfg\n";
+  EXPECT_NE(LinkedMessage(library_, L"C:\\Vorn.cfg", symbolic).find(line), std::wstring::npos)
+      << "expected the label, " << gap.size() << " spaces and the target";
 }
 
 TEST_P(RegionLibraryTest, EveryStringFitsTheBufferTheProgramLoadsItInto) {
@@ -226,6 +289,10 @@ TEST_P(RegionLibraryTest, ChineseTextsKeepToTheirOwnScript) {
   std::vector<std::wstring> texts = {Window{dialog_}.Text()};
   for (HWND child : Children()) texts.push_back(Window{child}.Text());
   for (const auto& entry : StringTable(library_)) texts.push_back(entry.second);
+  HMODULE program = LoadLibraryExW(ProgramPath(region).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(program, nullptr);
+  for (const auto& entry : StringTable(program)) texts.push_back(entry.second);
+  FreeLibrary(program);
   for (const std::wstring& text : texts) {
     for (const auto& pair : kScriptPairs) {
       EXPECT_EQ(text.find(pair[foreign]), std::wstring::npos)
@@ -396,17 +463,9 @@ LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt) {
 }
 
 TEST_P(RegionLibraryTest, TheProgramAndTheLibraryNameTheRegionsLanguage) {
-  const std::map<std::wstring, LANGID> languages = {
-      {L"KR", MAKELANGID(LANG_KOREAN, SUBLANG_KOREAN)},
-      {L"CN", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)},
-      {L"TW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_TRADITIONAL)},
-      {L"JP", MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN)},
-      {L"RU", MAKELANGID(LANG_RUSSIAN, SUBLANG_RUSSIAN_RUSSIA)},
-      {L"GB", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_UK)}};
-  for (const std::wstring& file :
-       {GameFolder(GetParam()) + L"\\VornOption.exe", LibraryPath(GetParam())}) {
+  for (const std::wstring& file : {ProgramPath(GetParam()), LibraryPath(GetParam())}) {
     bool stringsInIt = false;
-    EXPECT_EQ(VersionLanguage(file, stringsInIt), languages.at(GetParam()))
+    EXPECT_EQ(VersionLanguage(file, stringsInIt), RegionLanguage(GetParam()))
         << (file == LibraryPath(GetParam()) ? "the library" : "the program");
     EXPECT_TRUE(stringsInIt) << "its strings in that language's UTF-16 block";
   }
@@ -441,7 +500,7 @@ std::vector<int> IconSizes(const std::wstring& file) {
 TEST(Icons, EveryProgramAndLibraryHoldsEverySizeWindowsScalesTo) {
   const std::vector<int> expected = {16, 20, 24, 32, 40, 48, 64, 256};
   for (const wchar_t* region : kRegions) {
-    EXPECT_EQ(IconSizes(GameFolder(region) + L"\\VornOption.exe"), expected) << "its own icon";
+    EXPECT_EQ(IconSizes(ProgramPath(region)), expected) << "its own icon";
     EXPECT_EQ(IconSizes(LibraryPath(region)), expected);
   }
 }

@@ -6,6 +6,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 
 #include "resource_ids.h"
 #include "win32/framework/app.h"
@@ -81,6 +82,31 @@ TEST_F(GameFolderTest, ALinkedFileIsWordedWithWhereItLeadsOrItsNamesButNoContent
   EXPECT_EQ(names.find(LoadText(IDS_LINK_LEADS_TO)), std::wstring::npos);
 }
 
+// The advice follows the reason the file could not be read.
+TEST_F(GameFolderTest, AnUnreadableFileGetsTheAdviceForItsError) {
+  const std::wstring path = L"C:\\Games\\Vorn\\Vorn.cfg";
+  const std::pair<DWORD, UINT> expected[] = {
+      {ERROR_DIRECTORY, IDS_UNREADABLE_FOLDER},
+      {ERROR_SHARING_VIOLATION, IDS_FILE_UNREADABLE_ADVICE},
+      {ERROR_LOCK_VIOLATION, IDS_FILE_UNREADABLE_ADVICE},
+      {ERROR_ACCESS_DENIED, IDS_UNREADABLE_DENIED},
+      {ERROR_NOT_READY, IDS_UNREADABLE_DRIVE},
+      {ERROR_BAD_NETPATH, IDS_UNREADABLE_NETWORK},
+      {ERROR_FILENAME_EXCED_RANGE, IDS_UNREADABLE_PATH_TOO_LONG},
+      {ERROR_INVALID_FUNCTION, IDS_UNREADABLE_GENERIC},
+  };
+  for (const auto& [error, adviceId] : expected) {
+    const std::wstring message = UnreadableMessage(library_, path, error);
+    EXPECT_NE(message.find(LoadText(IDS_FILE_UNREADABLE)), std::wstring::npos) << error;
+    EXPECT_NE(message.find(path), std::wstring::npos) << error;
+    for (const auto& [other, otherId] : expected) {
+      EXPECT_EQ(message.find(LoadText(otherId)) != std::wstring::npos, otherId == adviceId)
+          << "error " << error << ": advice " << otherId
+          << (otherId == adviceId ? " missing" : " given");
+    }
+  }
+}
+
 TEST(Messages, ALibraryWithoutTheTextsGetsEnglishWithTheFullPath) {
   HMODULE noTexts = GetModuleHandleW(nullptr);  // this test program has no string table
   std::wstring reason = SystemErrorText(ERROR_DISK_FULL);
@@ -95,6 +121,23 @@ TEST(Messages, ALibraryWithoutTheTextsGetsEnglishWithTheFullPath) {
             L"Cannot use C:\\Vorn.cfg: it has 2 names (hard links).\n\nVornOption runs as "
             L"administrator and does not use linked files. Put a plain copy of the file in its "
             L"place.");
+  EXPECT_NE(UnreadableMessage(noTexts, L"C:\\Vorn.cfg", ERROR_DIRECTORY).find(L"Rename or remove"),
+            std::wstring::npos);
+  EXPECT_NE(NoDirect3DMessage(noTexts).find(L"DirectX 9"), std::wstring::npos);
+}
+
+// This test program has no texts of its own: the short English ones, the
+// path in place, the missing library's ending on its own line.
+TEST(Messages, TheProgramsOwnTextsNameThePath) {
+  const std::wstring path = L"C:\\Games\\Vorn\\rscdll\\VornOptionKR.dll";
+  const std::wstring missing = ProgramMessage(IDS_NO_RESOURCE_LIBRARY, path);
+  EXPECT_EQ(missing.find(path), 0u) << "the path first";
+  const std::wstring lastLine = L"\nCannot load resource dll.";
+  EXPECT_EQ(missing.rfind(lastLine), missing.size() - lastLine.size()) << "its last line";
+  const std::wstring dotLocal =
+      ProgramMessage(IDS_DOT_LOCAL_FOUND, L"C:\\Vorn\\VornOption.exe.local");
+  EXPECT_EQ(dotLocal.find(L"C:\\Vorn\\VornOption.exe.local must not"), 0u) << "the path first";
+  EXPECT_EQ(dotLocal.find(L"{path}"), std::wstring::npos);
 }
 
 TEST(Messages, NamesAConfigurationFileByItsFullPath) {
