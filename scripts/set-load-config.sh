@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Points a linked program's load-configuration directory (data directory 10)
-# at its .loadcfg section, which holds the structure src/win32/load_config.cpp
+# at its .loadcfg section, which holds the structure src/win32/elevated/load_config.cpp
 # defines, since GNU ld does not. With --check, only verifies that the
 # directory is set and that DependentLoadFlags reads LOAD_LIBRARY_SEARCH_SYSTEM32.
 set -euo pipefail

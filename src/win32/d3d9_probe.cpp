@@ -2,7 +2,7 @@
 
 #include <d3d9.h>
 
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 
 namespace vorn {
 

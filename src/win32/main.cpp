@@ -2,11 +2,8 @@
 
 #include "resource_ids.h"
 #include "win32/background_probe.h"
-#include "win32/dot_local.h"
-#include "win32/game_folder.h"
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 #include "win32/messages.h"
-#include "win32/redirection_trust.h"
 #include "win32/vorn_option_app.h"
 
 namespace {

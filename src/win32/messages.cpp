@@ -5,8 +5,7 @@
 #include <iterator>
 
 #include "resource_ids.h"
-#include "win32/game_folder.h"
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 #include "win32/system_error.h"
 #include "win32/text_encoder.h"
 

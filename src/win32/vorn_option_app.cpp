@@ -3,7 +3,7 @@
 #include "config/config_reader.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 #include "win32/messages.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"

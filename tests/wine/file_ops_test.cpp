@@ -14,11 +14,10 @@
 
 #include "../unit/temp_folder.h"
 #include "config/file_ops.h"
-#include "win32/game_folder.h"
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 #include "win32/messages.h"
-#include "win32/plain_file.h"
-#include "win32/temporary_name.h"
+#include "win32/elevated/plain_file.h"
+#include "win32/elevated/temporary_name.h"
 
 namespace vorn {
 namespace {
@@ -254,6 +253,24 @@ TEST_F(GameFolderFiles, WithoutADosPathTheOtherFormsOfThePathAreCompared) {
     const std::string& leadsTo = found.link.leadsTo;
     EXPECT_EQ(leadsTo.rfind(volume.leadsFrom, 0), 0u) << leadsTo;
     EXPECT_NE(leadsTo.find("secret.cfg"), std::string::npos) << leadsTo;
+  }
+  SetFinalPathQueryForTesting(nullptr);
+}
+
+// The current folder reached through the player's link, on a volume without
+// a drive letter: the folder is the one the link leads to, not the link.
+TEST_F(GameFolderFiles, WithoutADosPathAGameFolderReachedThroughALinkIsStillRead) {
+  std::filesystem::create_directory("real");
+  WriteBytes("real/Vorn.cfg", "a = 1\r\n");
+  SymbolicLink(std::filesystem::absolute("real").wstring(), L"game");
+  ASSERT_TRUE(SetCurrentDirectoryW(L"game"));
+  for (FinalPathQuery query : {&NoDosPath, &NoFinalPath}) {
+    SetFinalPathQueryForTesting(query);
+    std::string bytes;
+    FileFound found;
+    EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead)
+        << found.link.leadsTo;
+    EXPECT_EQ(bytes, "a = 1\r\n");
   }
   SetFinalPathQueryForTesting(nullptr);
 }

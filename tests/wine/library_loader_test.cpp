@@ -9,9 +9,8 @@
 #include <string>
 
 #include "../unit/temp_folder.h"
-#include "win32/dot_local.h"
-#include "win32/library_loader.h"
-#include "win32/plain_file.h"
+#include "win32/elevated/elevated.h"
+#include "win32/elevated/plain_file.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {

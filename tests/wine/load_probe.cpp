@@ -3,7 +3,7 @@
 // where the copy came from: 0 the system folder, 1 elsewhere, 2 none.
 #include <windows.h>
 
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 
 int wmain(int argc, wchar_t** argv) {
   const bool bare = argc > 1 && lstrcmpW(argv[1], L"bare") == 0;

@@ -14,7 +14,7 @@
 #include "win32/background_probe.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 #include "win32/messages.h"
 #include "win32/system_error.h"
 #include "win32/tooltip.h"

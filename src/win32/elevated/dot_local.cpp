@@ -1,7 +1,6 @@
-#include "win32/dot_local.h"
+#include "win32/elevated/elevated.h"
 
 #include "resource_ids.h"
-#include "win32/library_loader.h"
 
 namespace vorn {
 

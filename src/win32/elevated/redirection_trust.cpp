@@ -1,4 +1,4 @@
-#include "win32/redirection_trust.h"
+#include "win32/elevated/elevated.h"
 
 #include <windows.h>
 

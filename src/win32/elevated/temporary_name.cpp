@@ -1,6 +1,6 @@
-#include "win32/temporary_name.h"
+#include "win32/elevated/temporary_name.h"
 
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 
 namespace vorn {
 namespace {

@@ -1,4 +1,4 @@
-#include "win32/file_security.h"
+#include "win32/elevated/file_security.h"
 
 #include <aclapi.h>
 

@@ -1,11 +1,11 @@
-#include "win32/plain_file.h"
+#include "win32/elevated/plain_file.h"
 
 #include <winioctl.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "win32/relative_open.h"
+#include "win32/elevated/relative_open.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {

@@ -1,8 +1,8 @@
-#include "win32/game_folder.h"
+#include "win32/elevated/elevated.h"
 
 #include <windows.h>
 
-#include "win32/plain_file.h"
+#include "win32/elevated/plain_file.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {

@@ -10,10 +10,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "win32/file_security.h"
-#include "win32/plain_file.h"
+#include "win32/elevated/file_security.h"
+#include "win32/elevated/plain_file.h"
 #include "win32/scoped_handle.h"
-#include "win32/temporary_name.h"
+#include "win32/elevated/temporary_name.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {

@@ -1,4 +1,4 @@
-#include "win32/relative_open.h"
+#include "win32/elevated/relative_open.h"
 
 #include <winternl.h>
 

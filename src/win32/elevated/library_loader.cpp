@@ -1,8 +1,8 @@
-#include "win32/library_loader.h"
+#include "win32/elevated/elevated.h"
 
 #include <commctrl.h>
 
-#include "win32/plain_file.h"
+#include "win32/elevated/plain_file.h"
 
 namespace vorn {
 namespace {

@@ -1,0 +1,120 @@
+// What the elevated tool does with the game folder and the loader, in one
+// place. The tool runs as administrator in a folder that players can often
+// write, so that folder is trusted for nothing:
+// - No library is looked for by a bare name, and none of the game folder's
+//   runs: the search is limited to the system folder before anything else
+//   loads, the libraries Windows' own DLLs ask for by name are loaded from
+//   there first, the common controls are loaded at run time (never imported)
+//   while "VornOption.exe.local" is held, and the resource library is
+//   mapped as data only, from the file that was checked.
+// - No name in the game folder is followed: each part of a path is opened
+//   inside the folder opened before it, a link or a file of several names is
+//   refused, and the file is then used only through the handle that was
+//   checked (plain_file.h).
+// - The configuration is replaced only while it is the file that was read:
+//   written under a name nobody can plant, flushed, given the old file's
+//   owner and permissions and renamed over it in one step (the file
+//   operations of config/file_ops.h, in file_ops.cpp).
+// - No server reached through the folder may act as the administrator.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win32/scoped_handle.h"
+
+namespace vorn {
+
+// ---- Start-up, in this order ----------------------------------------------
+
+// Drops the program's folder and the current folder from the DLL search
+// path. Uses SetDefaultDllDirectories where Windows has it (Windows 7 SP1
+// has it only with KB2533623).
+void RestrictLibrarySearchPath();
+
+// "<folder>\<name>", or empty when it does not fit in MAX_PATH: a cut path
+// would name another file.
+std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
+
+// "rscdll\VornOption<region>.dll", below the current folder.
+std::wstring ResourceLibraryName(const char* regionCode, int codePage);
+
+// "<current folder>\rscdll\VornOption<region>.dll", or empty when too long.
+std::wstring ResourceLibraryPath(const char* regionCode, int codePage);
+
+// Maps the region's resource library as data only: its dialogs, strings and
+// icons can be used, but no code of it ever runs. Null when it cannot be
+// loaded, or when it is a link or one of several names of a file.
+HMODULE LoadResourceLibrary(const char* regionCode, int codePage);
+
+// The full path of a loaded module (null: the program), however long.
+std::wstring ModulePath(HMODULE module);
+
+// Loads a library from the system folder by its full path; the libraries it
+// needs are looked for in the system folder only.
+HMODULE LoadSystemLibrary(const wchar_t* name);
+
+// Loads from the system folder, by full path, the libraries that Windows'
+// own DLLs (the common controls, user32, Direct3D 9) ask for by bare name,
+// so that such a request finds them loaded, also where the search cannot be
+// limited (Windows 7 without KB2533623).
+void LoadLibrariesAskedForByName();
+
+// Loads the common controls (version 6, as the manifest asks) and registers
+// their window classes. Never imported: an import would be loaded, and its
+// DllMain run, before the search is limited. Null when they cannot be had,
+// or when the library mapped does not stand in Windows' folder; `path` says
+// where it stood.
+HMODULE LoadCommonControls(std::wstring& path);
+
+// "<program>.local" beside the program: Windows' side-by-side loader takes
+// an assembly's libraries (the common controls) from a folder of that name
+// before WinSxS, for a program with a manifest and run as administrator too.
+// Wine does not look there.
+//
+// Holds the name itself, as a hidden file that no one else may open and
+// that goes when the hold ends, so that no folder of that name can appear
+// while the common controls are loaded; or finds something standing there.
+class DotLocalHold {
+ public:
+  DotLocalHold();
+  // False when a file, folder or link of that name stands beside the program.
+  bool Clear() const { return !standing_; }
+  // "<program's full path>.local".
+  const std::wstring& Path() const { return path_; }
+
+ private:
+  std::wstring path_;
+  ScopedHandle held_{nullptr};
+  bool standing_ = false;
+};
+
+// An error box captioned "Vorn" made of Windows' own controls, never the
+// common controls, which a ".local" folder standing beside the program could
+// otherwise supply.
+void ShowErrorWithoutCommonControls(const std::wstring& text);
+
+// ---- The game folder ------------------------------------------------------
+
+// The game folder the tool works in. A player may reach it through a
+// junction of their own (C:\Games\Vorn leading to D:\Vorn); an elevated
+// process under Redirection Guard refuses to cross such a junction, so the
+// tool works in the folder it leads to, and names files as the player knows
+// them.
+// Makes the current folder the path Windows resolves it to, remembering the
+// one the tool was started in. Call before Redirection Guard is turned on.
+void EnterResolvedGameFolder();
+
+// The folder the tool was started in, as the player named it; empty before
+// EnterResolvedGameFolder.
+const std::wstring& PlayerGameFolder();
+
+// Windows 10 22H2 and 11 can refuse, for this process, to follow junctions
+// and other redirections that a user without administrator rights created:
+// a second belt for the game folder.
+// Looked up at run time, since Windows 7 SP1 lacks it; a refusal changes
+// nothing, as every file in the game folder is checked on its handle anyway.
+void EnforceRedirectionTrust();
+
+}  // namespace vorn
