@@ -15,12 +15,11 @@ std::wstring AskFolder(Query query) {
   return length > 0 && length < ARRAYSIZE(folder) ? std::wstring(folder, length) : std::wstring();
 }
 
-// Asked for by name by Windows' own DLLs: on Windows 7 to 11 the common
-// controls load uxtheme (visual styles), dwmapi and msimg32 (alpha blending),
-// Direct3D 9 imports version and the random-number code loads cryptbase;
-// under Wine (+loaddll) the common controls load uxtheme and msimg32. The
-// start-up of installers that run from a Downloads folder (NSIS, 7-Zip's
-// DllSecur) loads the same names first for the same reason.
+// Asked for by name by Windows' own DLLs: the common controls load uxtheme
+// (visual styles), dwmapi and msimg32 (alpha blending), as Wine's do too
+// (+loaddll); advapi32 on Windows 7 takes its random numbers from cryptbase;
+// version is the other name the start-ups of installers that run from a
+// Downloads folder (NSIS, 7-Zip's DllSecur) load first for the same reason.
 constexpr const wchar_t* kAskedForByName[] = {L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll",
                                               L"version.dll", L"cryptbase.dll"};
 
