@@ -166,9 +166,16 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
   try {
     std::string bytes;
     const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
-    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on);
+    // At a save, the bytes the list was read from: nothing new to take in
+    // when the file still holds them.
+    const std::optional<std::string_view> same = again && store.entriesHoldGameConfig
+                                                     ? std::optional(store.Entries().Buffer())
+                                                     : std::nullopt;
+    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on, same);
     if (game) store.gameConfigFound = on;
     switch (read) {
+      case FileRead::kUnchanged:
+        return ReadResult::kRead;
       case FileRead::kMissing:
         return ReadResult::kNotRead;
       case FileRead::kUnreadable:
@@ -179,10 +186,6 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
         return ReadResult::kLinked;
       case FileRead::kRead:
         break;
-    }
-    // The same bytes as the list was read from: nothing new to take in.
-    if (again && store.entriesHoldGameConfig && bytes == store.Entries().Buffer()) {
-      return ReadResult::kRead;
     }
     asRead = !StartsWithByteOrderMark(bytes);
     // Row 0's code page: the region every read leaves the store in, and the
