@@ -23,11 +23,11 @@ bool IsWritten(const ConfigList& entries, std::size_t i, std::string_view tail) 
   return !entries.Value(i).empty() || isLastLine;
 }
 
-// FormatConfig's text handed to `write` in pieces gathered in `piece`, whose
-// capacity is reserved beforehand: nothing here allocates.
+// FormatConfig's text handed to `write` in pieces gathered in `piece`,
+// allocated beforehand: nothing here allocates.
 bool WriteConfig(const ConfigList& entries, std::string_view tail, std::string& piece,
                  const WriteBytes& write) {
-  piece.clear();
+  std::size_t used = 0;
   bool first = true;
   auto emit = [&](std::string_view bytes) {
     // A first key or tail that begins as a byte-order mark would lose those
@@ -37,19 +37,34 @@ bool WriteConfig(const ConfigList& entries, std::string_view tail, std::string& 
     return write(bytes);
   };
   auto flush = [&] {
-    const bool ok = piece.empty() || emit(piece);
-    piece.clear();
+    const bool ok = used == 0 || emit(std::string_view(piece).substr(0, used));
+    used = 0;
     return ok;
   };
+  // Bytes that do not fit in what is left of the piece go after it; more
+  // than a whole piece (a long unread tail) go on their own.
   auto put = [&](std::string_view bytes) {
-    if (piece.size() + bytes.size() > piece.capacity() && !flush()) return false;
-    if (bytes.size() > piece.capacity()) return emit(bytes);
-    piece.append(bytes);
+    if (used + bytes.size() > piece.size() && !flush()) return false;
+    if (bytes.size() > piece.size()) return emit(bytes);
+    std::memcpy(&piece[used], bytes.data(), bytes.size());
+    used += bytes.size();
     return true;
   };
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (IsWritten(entries, i, tail) &&
-        !(put(entries.Key(i)) && put(kSeparator) && put(entries.Value(i)) && put(kLineEnd))) {
+    if (!IsWritten(entries, i, tail)) continue;
+    const std::string_view key = entries.Key(i), value = entries.Value(i);
+    const std::size_t line = key.size() + kSeparator.size() + value.size() + kLineEnd.size();
+    if (used + line <= piece.size()) {  // nearly always: the whole line fits
+      char* out = &piece[used];
+      std::memcpy(out, key.data(), key.size());
+      out += key.size();
+      std::memcpy(out, kSeparator.data(), kSeparator.size());
+      out += kSeparator.size();
+      std::memcpy(out, value.data(), value.size());
+      out += value.size();
+      std::memcpy(out, kLineEnd.data(), kLineEnd.size());
+      used += line;
+    } else if (!(put(key) && put(kSeparator) && put(value) && put(kLineEnd))) {
       return false;
     }
   }
@@ -67,7 +82,7 @@ SaveResult WriteEntries(const SettingsStore& store) {
   result.path = ConfigPath(store, kGameConfigFile);
   std::string piece;
   try {
-    piece.reserve(kPieceBytes);
+    piece.resize(kPieceBytes);
   } catch (const std::bad_alloc&) {
     result.error = kOutOfMemory;
     return result;
@@ -95,8 +110,7 @@ SaveResult WriteEntries(const SettingsStore& store) {
 }  // namespace
 
 std::string FormatConfig(const ConfigList& entries, std::string_view tail) {
-  std::string text, piece;
-  piece.reserve(kPieceBytes);
+  std::string text, piece(kPieceBytes, '\0');
   WriteConfig(entries, tail, piece, [&text](std::string_view bytes) {
     text.append(bytes);
     return true;
