@@ -71,12 +71,17 @@ enum class FileRead {
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
                        FileFound& found, std::optional<std::string_view> same = std::nullopt);
 
-// The reading loop both systems share, from an open file of `size` bytes
+// The reading loop both systems' ReadPlainFile share, from an open file of `size` bytes
 // (as the system gave it when opened): `readSome(into, room)` reads at most
 // `room` bytes and answers how many, 0 at the end, or -1 on failure.
 using ReadSome = std::function<long long(char* into, std::size_t room)>;
 FileRead ReadToEnd(const ReadSome& readSome, uint64_t size, std::size_t maxBytes,
                    std::string& bytes, std::optional<std::string_view> same);
+
+// A new file's bytes, handed to `write` in pieces; false as soon as a write
+// fails (the system's reason is then the replace's error).
+using WriteBytes = std::function<bool(std::string_view piece)>;
+using ByteSource = std::function<bool(const WriteBytes& write)>;
 
 enum class FileReplace {
   kReplaced,
@@ -91,11 +96,8 @@ enum class FileReplace {
 // replaced only while it is the file `expected` found, and created only while
 // there is none. On failure the old file stays as it was and the new one is
 // deleted; a file of any other name is never opened, written or deleted.
-// A new file's bytes, handed to `write` in pieces; false as soon as a write
-// fails (the system's reason is then the replace's error).
-using WriteBytes = std::function<bool(std::string_view piece)>;
-using ByteSource = std::function<bool(const WriteBytes& write)>;
-
+// The new file's bytes come from `bytes` in pieces, so that no buffer need
+// hold them all.
 FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
                              const FileFound& expected, SystemError& error, LinkedFile& link);
 
