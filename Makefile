@@ -87,8 +87,11 @@ demo: wine-build
 screenshots: wine-build
 	@scripts/screenshots.sh
 
+# The save against a copy flushed to disk, then the start-up against
+# Baseline.exe under Wine (skipped without Wine and the Windows build).
 bench: native
 	@build/native/bench/config_roundtrip_bench
+	@scripts/bench-startup.sh
 
 format:
 	@git ls-files --cached --others --exclude-standard '*.cpp' '*.h' | xargs -r clang-format -i

@@ -41,11 +41,12 @@ void ConfigList::FindFirst(const std::string_view* keys, std::size_t count,
 }
 
 void ConfigList::AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
-                               std::size_t valueEnd) {
-  LowerAsciiInPlace(&text_[keyBegin], &text_[0] + keyEnd);
+                               std::size_t valueEnd, bool keyIsLower) {
+  const Span key =
+      keyIsLower ? Span{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)}
+                 : StoreLower(std::string_view(text_).substr(keyBegin, keyEnd - keyBegin));
   entries_.push_back(
-      {{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)},
-       {static_cast<uint32_t>(valueBegin), static_cast<uint32_t>(valueEnd - valueBegin)}});
+      {key, {static_cast<uint32_t>(valueBegin), static_cast<uint32_t>(valueEnd - valueBegin)}});
 }
 
 void ConfigList::KeepUnreadTail(std::size_t begin) {
@@ -59,10 +60,15 @@ ConfigList::Span ConfigList::Store(std::string_view bytes) {
   return span;
 }
 
+ConfigList::Span ConfigList::StoreLower(std::string_view key) {
+  const Span span = Store(key);
+  LowerAsciiInPlace(&added_[span.offset], &added_[0] + added_.size());
+  return span;
+}
+
 void ConfigList::Append(std::string_view key, std::string_view value) {
   Entry entry;
-  entry.key = Store(key);
-  LowerAsciiInPlace(&added_[entry.key.offset], &added_[0] + added_.size());
+  entry.key = StoreLower(key);
   entry.value = Store(value);
   entries_.push_back(entry);
 }

@@ -1,7 +1,9 @@
 // The key-value list of a configuration file, kept as offsets into one buffer
-// that holds the file's own bytes: a file of many pairs costs little more
-// memory than the file itself. What is set after the read goes to a small
-// buffer of its own, so that the file's is never copied to grow.
+// that holds the file's own bytes, unchanged: a file of many pairs costs
+// little more memory than the file itself, and a save can tell the file
+// unchanged by comparing it with them. Keys with capitals, lower-cased, and
+// what is set after the read go to a buffer of their own, so that the
+// file's is never copied to grow.
 #pragma once
 
 #include <cstddef>
@@ -28,9 +30,10 @@ class ConfigList {
   // The same for each of `count` keys, in one pass over the list.
   void FindFirst(const std::string_view* keys, std::size_t count, std::size_t* found) const;
 
-  // Records a pair lying in the buffer, lower-casing its key in place.
+  // Records a pair lying in the buffer; a key that is not `keyIsLower`
+  // already is kept lower-cased beside it.
   void AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
-                     std::size_t valueEnd);
+                     std::size_t valueEnd, bool keyIsLower);
   // Marks the buffer from `begin` to its end as the part left unread.
   void KeepUnreadTail(std::size_t begin);
 
@@ -60,6 +63,7 @@ class ConfigList {
     return std::string_view(buffer).substr(span.offset, span.length & ~kAdded);
   }
   Span Store(std::string_view bytes);
+  Span StoreLower(std::string_view key);
 
   std::string text_;
   std::string added_;

@@ -1,7 +1,6 @@
 #include "config/config_reader.h"
 
 #include <algorithm>
-#include <functional>
 #include <iterator>
 #include <memory>
 #include <new>
@@ -25,10 +24,12 @@ constexpr char kPathSeparator = '/';
 constexpr unsigned char kSpace = 1;   // the C locale's white space, as the game's scanf sees it
 constexpr unsigned char kEquals = 2;  // ends a key
 constexpr unsigned char kZero = 4;
+constexpr unsigned char kCapital = 8;  // A to Z: a key holding one is kept lower-cased
 struct ByteClasses {
   unsigned char of[256] = {kZero};
   constexpr ByteClasses() {
     for (int c = '\t'; c <= '\r'; ++c) of[c] = kSpace;
+    for (int c = 'A'; c <= 'Z'; ++c) of[c] = kCapital;
     of[static_cast<unsigned char>(' ')] = kSpace;
     of[static_cast<unsigned char>('=')] = kEquals;
   }
@@ -44,15 +45,26 @@ std::size_t SkipSpace(std::string_view text, std::size_t pos) {
 }
 
 // A key ends at white space or at its "="; a value ends at white space only.
-std::size_t TokenEnd(std::string_view text, std::size_t pos, bool stopAtEquals) {
+// `classes` gathers the classes of the token's bytes.
+std::size_t TokenEnd(std::string_view text, std::size_t pos, bool stopAtEquals,
+                     unsigned char& classes) {
   const unsigned char stop = kZero | (stopAtEquals ? kSpace | kEquals : kSpace);
   const char* p = text.data() + pos;
   const char* end = text.data() + text.size();
   for (;;) {
-    while ((ClassOf(*p) & stop) == 0) ++p;
+    unsigned char c;
+    while (((c = ClassOf(*p)) & stop) == 0) {
+      classes |= c;
+      ++p;
+    }
     if (*p != '\0' || p == end) return static_cast<std::size_t>(p - text.data());
     ++p;  // a zero inside the text is part of the token
   }
+}
+
+std::size_t TokenEnd(std::string_view text, std::size_t pos, bool stopAtEquals) {
+  unsigned char ignored = 0;
+  return TokenEnd(text, pos, stopAtEquals, ignored);
 }
 
 bool FitsText(std::size_t begin, std::size_t end) {
@@ -144,21 +156,26 @@ constexpr NumberSetting kNumberSettings[] = {
 };
 constexpr std::size_t kGameFileOnly = 3;
 
-std::size_t Digest(std::string_view bytes) { return std::hash<std::string_view>()(bytes); }
-
 ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, bool again) {
   store.folder = ".";
   const bool game = kind == ConfigKind::kGame;
   FileFound ignored;
   FileFound& on = found ? *found : ignored;
   ConfigList entries;
-  std::size_t digest = 0;
+  bool asRead = false;
   try {
     std::string bytes;
     const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
-    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on);
+    // At a save, the bytes the list was read from: nothing new to take in
+    // when the file still holds them.
+    const std::optional<std::string_view> same = again && store.entriesHoldGameConfig
+                                                     ? std::optional(store.Entries().Buffer())
+                                                     : std::nullopt;
+    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on, same);
     if (game) store.gameConfigFound = on;
     switch (read) {
+      case FileRead::kUnchanged:
+        return ReadResult::kRead;
       case FileRead::kMissing:
         return ReadResult::kNotRead;
       case FileRead::kUnreadable:
@@ -170,11 +187,7 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
       case FileRead::kRead:
         break;
     }
-    if (game) {
-      digest = Digest(bytes);
-      // The same bytes as the list was read from: nothing new to take in.
-      if (again && store.gameConfigDigest == digest) return ReadResult::kRead;
-    }
+    asRead = !StartsWithByteOrderMark(bytes);
     // Row 0's code page: the region every read leaves the store in, and the
     // one VideoCard is written in.
     entries = ParseConfig(ConfigText(std::move(bytes), store.textEncoder, kBuildRegion.codePage));
@@ -188,7 +201,7 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
     return ReadResult::kTooLarge;
   }
   store.ReplaceEntries(std::move(entries));
-  store.gameConfigDigest = game ? std::optional<std::size_t>(digest) : std::nullopt;
+  store.entriesHoldGameConfig = game && asRead;
 
   // Every number in one pass over the list; each correction after all of
   // them, of its own setting alone.
@@ -244,13 +257,14 @@ std::string ConfigText(std::string bytes, TextEncoder* encoder, int codePage) {
 ConfigList ParseConfig(std::string bytes) {
   ConfigList list(std::move(bytes));
   const std::string_view text = list.Buffer();
-  // Every pair has an "=" and takes at least four bytes ("k=v" and a space).
-  list.Reserve(std::min(static_cast<std::size_t>(std::count(text.begin(), text.end(), '=')),
-                        text.size() / 4 + 1));
+  // Room for pairs of 16 bytes, shorter than the tool writes them: fresh
+  // memory costs a page fault a page, so the list should not grow by copies.
+  list.Reserve(text.size() / 16);
   std::size_t pos = 0;
   for (;;) {
     const std::size_t keyBegin = SkipSpace(text, pos);
-    const std::size_t keyEnd = TokenEnd(text, keyBegin, true);
+    unsigned char keyClasses = 0;
+    const std::size_t keyEnd = TokenEnd(text, keyBegin, true, keyClasses);
     const std::size_t equals = SkipSpace(text, keyEnd);
     const bool hasEquals = equals < text.size() && text[equals] == '=';
     const std::size_t valueBegin = hasEquals ? SkipSpace(text, equals + 1) : equals;
@@ -259,7 +273,7 @@ ConfigList ParseConfig(std::string bytes) {
       if (IsWorthKeeping(text.substr(keyBegin))) list.KeepUnreadTail(keyBegin);
       return list;
     }
-    list.AddFromBuffer(keyBegin, keyEnd, valueBegin, valueEnd);
+    list.AddFromBuffer(keyBegin, keyEnd, valueBegin, valueEnd, (keyClasses & kCapital) == 0);
     pos = valueEnd;
   }
 }

@@ -14,57 +14,82 @@ constexpr int kSaveRounds = 5;
 constexpr std::string_view kSeparator = " = ";
 constexpr std::string_view kLineEnd = "\r\n";
 
+// The text goes to the file in pieces of this size, so that a save needs
+// no buffer as large as the file.
+constexpr std::size_t kPieceBytes = std::size_t{256} << 10;
+
 bool IsWritten(const ConfigList& entries, std::size_t i, std::string_view tail) {
   const bool isLastLine = i + 1 == entries.size() && tail.empty();
   return !entries.Value(i).empty() || isLastLine;
 }
 
-}  // namespace
-
-std::string FormatConfig(const ConfigList& entries, std::string_view tail) {
-  std::size_t size = tail.size();
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (IsWritten(entries, i, tail)) {
-      size += entries.Key(i).size() + kSeparator.size() + entries.Value(i).size() + kLineEnd.size();
-    }
-  }
-  std::string text(size, '\0');
-  char* out = &text[0];
-  auto put = [&out](std::string_view bytes) {
-    std::memcpy(out, bytes.data(), bytes.size());
-    out += bytes.size();
+// FormatConfig's text handed to `write` in pieces gathered in `piece`,
+// allocated beforehand: nothing here allocates.
+bool WriteConfig(const ConfigList& entries, std::string_view tail, std::string& piece,
+                 const WriteBytes& write) {
+  std::size_t used = 0;
+  bool first = true;
+  auto emit = [&](std::string_view bytes) {
+    // A first key or tail that begins as a byte-order mark would lose those
+    // bytes when read back; after a line end they stay part of it.
+    if (first && StartsWithByteOrderMark(bytes) && !write(kLineEnd)) return false;
+    first = false;
+    return write(bytes);
+  };
+  auto flush = [&] {
+    const bool ok = used == 0 || emit(std::string_view(piece).substr(0, used));
+    used = 0;
+    return ok;
+  };
+  // Bytes that do not fit in what is left of the piece go after it; more
+  // than a whole piece (a long unread tail) go on their own.
+  auto put = [&](std::string_view bytes) {
+    if (used + bytes.size() > piece.size() && !flush()) return false;
+    if (bytes.size() > piece.size()) return emit(bytes);
+    std::memcpy(&piece[used], bytes.data(), bytes.size());
+    used += bytes.size();
+    return true;
   };
   for (std::size_t i = 0; i < entries.size(); ++i) {
     if (!IsWritten(entries, i, tail)) continue;
-    put(entries.Key(i));
-    put(kSeparator);
-    put(entries.Value(i));
-    put(kLineEnd);
+    const std::string_view key = entries.Key(i), value = entries.Value(i);
+    const std::size_t line = key.size() + kSeparator.size() + value.size() + kLineEnd.size();
+    if (used + line <= piece.size()) {  // nearly always: the whole line fits
+      char* out = &piece[used];
+      std::memcpy(out, key.data(), key.size());
+      out += key.size();
+      std::memcpy(out, kSeparator.data(), kSeparator.size());
+      out += kSeparator.size();
+      std::memcpy(out, value.data(), value.size());
+      out += value.size();
+      std::memcpy(out, kLineEnd.data(), kLineEnd.size());
+      used += line;
+    } else if (!(put(key) && put(kSeparator) && put(value) && put(kLineEnd))) {
+      return false;
+    }
   }
-  put(tail);
-  // A first key or tail that begins as a byte-order mark would lose those
-  // bytes when read back; after a line end they stay part of it.
-  if (StartsWithByteOrderMark(text)) text.insert(0, kLineEnd);
-  return text;
+  return put(tail) && flush();
 }
 
-std::string FormatConfig(const ConfigList& entries) {
-  return FormatConfig(entries, entries.UnreadTail());
+// The text's end that follows the pairs.
+std::string_view TailOf(const SettingsStore& store) {
+  return store.unreadGameConfig.empty() ? store.Entries().UnreadTail() : store.unreadGameConfig;
 }
 
-SaveResult WriteGameConfig(SettingsStore& store) {
-  store.Set("ID", store.id);
+// Replaces Vorn.cfg with the store's list as it stands.
+SaveResult WriteEntries(const SettingsStore& store) {
   SaveResult result;
   result.path = ConfigPath(store, kGameConfigFile);
-  const std::string_view tail =
-      store.unreadGameConfig.empty() ? store.Entries().UnreadTail() : store.unreadGameConfig;
-  std::string text;
+  std::string piece;
   try {
-    text = FormatConfig(store.Entries(), tail);
+    piece.resize(kPieceBytes);
   } catch (const std::bad_alloc&) {
     result.error = kOutOfMemory;
     return result;
   }
+  auto text = [&](const WriteBytes& write) {
+    return WriteConfig(store.Entries(), TailOf(store), piece, write);
+  };
   switch (ReplacePlainFile(result.path, text, store.gameConfigFound, result.error, result.link)) {
     case FileReplace::kReplaced:
       result.ok = true;
@@ -80,6 +105,26 @@ SaveResult WriteGameConfig(SettingsStore& store) {
       break;
   }
   return result;
+}
+
+}  // namespace
+
+std::string FormatConfig(const ConfigList& entries, std::string_view tail) {
+  std::string text, piece(kPieceBytes, '\0');
+  WriteConfig(entries, tail, piece, [&text](std::string_view bytes) {
+    text.append(bytes);
+    return true;
+  });
+  return text;
+}
+
+std::string FormatConfig(const ConfigList& entries) {
+  return FormatConfig(entries, entries.UnreadTail());
+}
+
+SaveResult WriteGameConfig(SettingsStore& store) {
+  store.Set("ID", store.id);
+  return WriteEntries(store);
 }
 
 SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
@@ -110,8 +155,12 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
       case ReadResult::kNotRead:
         break;
     }
-    store.SetAll(values);
-    result = WriteGameConfig(store);
+    // The dialog's values and then the ID text, as WriteGameConfig puts it
+    // back, in one pass over the list.
+    SettingValues withId = values;
+    withId.emplace_back("ID", store.id);
+    store.SetAll(withId);
+    result = WriteEntries(store);
     if (!result.changed) return result;
   }
   return result;

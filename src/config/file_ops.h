@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -52,6 +54,7 @@ struct FileFound {
 
 enum class FileRead {
   kRead,
+  kUnchanged,   // it holds exactly the bytes given as `same`: `bytes` is left empty
   kMissing,     // the name does not exist
   kUnreadable,  // it exists but cannot be opened or read (see FileFound::error)
   kTooLarge,    // over the limit, or growing past it while read
@@ -62,8 +65,23 @@ enum class FileRead {
 // handle that was checked, refusing more than `maxBytes`. A file that exists
 // but cannot be read (held by a scanner or patcher, locked) is tried again
 // for about as long as a replace waits before it counts as unreadable.
+// Given `same`, a file of that size is compared with it a chunk at a time
+// and copied only where it differs: a save reads the file again at little
+// more than the cost of reading it.
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       FileFound& found);
+                       FileFound& found, std::optional<std::string_view> same = std::nullopt);
+
+// The reading loop both systems' ReadPlainFile share, from an open file of `size` bytes
+// (as the system gave it when opened): `readSome(into, room)` reads at most
+// `room` bytes and answers how many, 0 at the end, or -1 on failure.
+using ReadSome = std::function<long long(char* into, std::size_t room)>;
+FileRead ReadToEnd(const ReadSome& readSome, uint64_t size, std::size_t maxBytes,
+                   std::string& bytes, std::optional<std::string_view> same);
+
+// A new file's bytes, handed to `write` in pieces; false as soon as a write
+// fails (the system's reason is then the replace's error).
+using WriteBytes = std::function<bool(std::string_view piece)>;
+using ByteSource = std::function<bool(const WriteBytes& write)>;
 
 enum class FileReplace {
   kReplaced,
@@ -78,7 +96,16 @@ enum class FileReplace {
 // replaced only while it is the file `expected` found, and created only while
 // there is none. On failure the old file stays as it was and the new one is
 // deleted; a file of any other name is never opened, written or deleted.
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+// The new file's bytes come from `bytes` in pieces, so that no buffer need
+// hold them all.
+FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
                              const FileFound& expected, SystemError& error, LinkedFile& link);
+
+inline FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+                                    const FileFound& expected, SystemError& error,
+                                    LinkedFile& link) {
+  return ReplacePlainFile(
+      path, [bytes](const WriteBytes& write) { return write(bytes); }, expected, error, link);
+}
 
 }  // namespace vorn

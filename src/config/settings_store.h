@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -81,9 +80,10 @@ class SettingsStore {
   // What could not be read of a Vorn.cfg without a single pair; the save
   // writes it after the pairs, as it writes the unread end of any file.
   std::string unreadGameConfig;
-  // A digest of the Vorn.cfg bytes the list was read from; empty when the
-  // list came from elsewhere.
-  std::optional<std::size_t> gameConfigDigest;
+  // The list's buffer holds the very bytes of Vorn.cfg as last read (no
+  // byte-order mark taken off, no UTF-16 converted): a save that finds them
+  // there again need not parse them.
+  bool entriesHoldGameConfig = false;
   // What the last read of Vorn.cfg found there: a save replaces only that
   // file, or creates one only where there was none.
   FileFound gameConfigFound;

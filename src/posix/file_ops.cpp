@@ -75,7 +75,7 @@ Opened OpenPlain(const std::string& path, ScopedFd& fd, FileFound& found) {
 }
 
 FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                  FileFound& found) {
+                  FileFound& found, std::optional<std::string_view> same) {
   ScopedFd fd;
   switch (OpenPlain(path, fd, found)) {
     case Opened::kMissing:
@@ -87,30 +87,16 @@ FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& by
     case Opened::kPlain:
       break;
   }
-  if (found.version.size > maxBytes) return FileRead::kTooLarge;
-  // Read straight into place, then on to the end: the file may grow while
-  // it is read, never past the limit.
-  bytes.assign(static_cast<std::size_t>(found.version.size), '\0');
-  std::size_t done = 0;
-  char chunk[65536];
-  for (;;) {
-    const bool inPlace = done < bytes.size();
-    char* into = inPlace ? &bytes[done] : chunk;
-    const std::size_t room = inPlace ? bytes.size() - done : sizeof(chunk);
-    const ssize_t got = ::read(fd.get(), into, room);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
+  auto readSome = [&](char* into, std::size_t room) -> long long {
+    for (;;) {
+      const ssize_t got = ::read(fd.get(), into, room);
+      if (got >= 0) return got;
+      if (errno == EINTR) continue;
       found.error = static_cast<SystemError>(errno);
-      return FileRead::kUnreadable;
+      return -1;
     }
-    if (got == 0) {
-      bytes.resize(done);
-      return FileRead::kRead;
-    }
-    if (done + static_cast<std::size_t>(got) > maxBytes) return FileRead::kTooLarge;
-    if (!inPlace) bytes.append(chunk, static_cast<std::size_t>(got));
-    done += static_cast<std::size_t>(got);
-  }
+  };
+  return ReadToEnd(readSome, found.version.size, maxBytes, bytes, same);
 }
 
 void Pause() {
@@ -133,14 +119,17 @@ int CreateTemporary(const std::string& path, mode_t mode, std::string& temporary
   return -1;
 }
 
-bool WriteAll(int fd, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
-    if (wrote < 0 && errno == EINTR) continue;
-    if (wrote <= 0) return false;
-    bytes.remove_prefix(static_cast<std::size_t>(wrote));
-  }
-  return ::fsync(fd) == 0;
+bool WriteAll(int fd, const ByteSource& source) {
+  const bool wrote = source([fd](std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t wrote = ::write(fd, bytes.data(), bytes.size());
+      if (wrote < 0 && errno == EINTR) continue;
+      if (wrote <= 0) return false;
+      bytes.remove_prefix(static_cast<std::size_t>(wrote));
+    }
+    return true;
+  });
+  return wrote && ::fsync(fd) == 0;
 }
 
 bool StillAsFound(int fd, const FileVersion& expected) {
@@ -154,15 +143,15 @@ const SystemError kOutOfMemory = ENOMEM;
 const SystemError kFileKeptChanging = EBUSY;
 
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       FileFound& found) {
+                       FileFound& found, std::optional<std::string_view> same) {
   for (int attempt = 1;; ++attempt) {
-    const FileRead read = ReadOnce(path, maxBytes, bytes, found);
+    const FileRead read = ReadOnce(path, maxBytes, bytes, found, same);
     if (read != FileRead::kUnreadable || attempt == kReadTries) return read;
     Pause();
   }
 }
 
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
                              const FileFound& expected, SystemError& error, LinkedFile& link) {
   ScopedFd old;
   FileFound now;

@@ -203,19 +203,25 @@ double SecondsToDialog(const wchar_t* exe, const wchar_t* title) {
   return seconds;
 }
 
+// Both programs started in turn, so that a slow moment of the machine
+// falls on both: the median of the rounds' ratios.
 void Timing(int rounds) {
-  std::vector<double> tool, baseline;
+  std::vector<double> tool, baseline, ratios;
   for (int i = 0; i < rounds; ++i) {
     baseline.push_back(SecondsToDialog(L"Baseline.exe", L"VornOption"));
     tool.push_back(SecondsToDialog(L"VornOption.exe", L"VornOption"));
+    ratios.push_back(tool.back() / baseline.back());
   }
-  std::sort(tool.begin(), tool.end());
-  std::sort(baseline.begin(), baseline.end());
-  const double t = tool[tool.size() / 2], b = baseline[baseline.size() / 2];
+  auto median = [](std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+  };
   std::printf(
-      "start to dialog ready, median of %d: VornOption %.0f ms, baseline %.0f ms, "
-      "ratio %.2f (target 1.3)\n",
-      rounds, t * 1000, b * 1000, t / b);
+      "start to dialog ready over %d rounds: median VornOption %.0f ms, baseline %.0f ms; "
+      "median of the rounds' ratios %.2f (from %.2f to %.2f; target 1.3)\n",
+      rounds, median(tool) * 1000, median(baseline) * 1000, median(ratios),
+      *std::min_element(ratios.begin(), ratios.end()),
+      *std::max_element(ratios.begin(), ratios.end()));
 }
 
 }  // namespace

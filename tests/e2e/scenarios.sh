@@ -340,12 +340,6 @@ check drive drive start dialog delete Vorn.cfg click 1 exit 0
 check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 finish
 
-scenario "start-up time against a baseline that only does what must be done"
-new_game
-cp "$root/sample/Vorn.cfg" "$game/"
-check timing drive timing 5
-finish
-
 # Windows applies a shortcut's show command to a program's first ShowWindow
 # (Microsoft's ShowWindow remarks); Wine applies none of it, so the maximised
 # case holds here either way and is checked for what Windows would do to it.

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <optional>
 
 #include "fake_encoder.h"
 #include "temp_folder.h"
@@ -74,6 +76,71 @@ TEST(ParseConfig, EndsAtATokenTooLongForTheGame) {
 TEST(ParseConfig, ReadsNothingFromAnEmptyOrBlankText) {
   EXPECT_EQ(ParseConfig("").size(), 0u);
   EXPECT_EQ(ParseConfig(" \r\n\t").UnreadTail(), "");
+}
+
+TEST(ParseConfig, LeavesTheFileBytesAsTheyWere) {
+  const ConfigList parsed = ParseConfig("Width = 1024\r\nheight = 768\r\n");
+  EXPECT_EQ(PairsOf(parsed), (Pairs{{"width", "1024"}, {"height", "768"}}));
+  EXPECT_EQ(parsed.Buffer(), "Width = 1024\r\nheight = 768\r\n");
+}
+
+// ---- The reading loop of both file layers ----------------------------------
+
+// A file handed out `step` bytes a read at most, as a system may.
+struct FakeFile {
+  std::string bytes;
+  std::size_t step = 7000;
+  std::size_t at = 0;
+  long long operator()(char* into, std::size_t room) {
+    const std::size_t count = std::min({room, step, bytes.size() - at});
+    bytes.copy(into, count, at);
+    at += count;
+    return static_cast<long long>(count);
+  }
+};
+
+std::string Filler(std::size_t size) {
+  std::string bytes(size, 'a');
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+  return bytes;
+}
+
+TEST(ReadToEnd, ComparesWithTheBytesGivenAndCopiesOnlyAChangedFile) {
+  const std::string before = Filler(200000);
+  std::string bytes = "stale";
+  EXPECT_EQ(ReadToEnd(FakeFile{before}, before.size(), kMaxConfigBytes, bytes, before),
+            FileRead::kUnchanged);
+  EXPECT_EQ(bytes, "");
+  for (const std::size_t changedAt : {std::size_t{0}, std::size_t{150000}, before.size() - 1}) {
+    std::string after = before;
+    after[changedAt] = '#';
+    EXPECT_EQ(ReadToEnd(FakeFile{after}, after.size(), kMaxConfigBytes, bytes, before),
+              FileRead::kRead);
+    EXPECT_TRUE(bytes == after) << "changed at " << changedAt << ", got " << bytes.size()
+                                << " bytes";
+  }
+}
+
+TEST(ReadToEnd, ReadsAFileGrowingWhileReadToItsEndNeverPastTheLimit) {
+  const std::string grown = Filler(100000);
+  for (const bool compared : {false, true}) {
+    SCOPED_TRACE(compared ? "compared with its first bytes" : "read");
+    const std::optional<std::string_view> same =
+        compared ? std::optional<std::string_view>(std::string_view(grown).substr(0, 10))
+                 : std::nullopt;
+    std::string bytes;
+    EXPECT_EQ(ReadToEnd(FakeFile{grown}, 10, kMaxConfigBytes, bytes, same), FileRead::kRead);
+    EXPECT_TRUE(bytes == grown) << "expected 100000 bytes, got " << bytes.size();
+    EXPECT_EQ(ReadToEnd(FakeFile{grown}, 10, 50000, bytes, same), FileRead::kTooLarge);
+  }
+  std::string bytes;
+  EXPECT_EQ(ReadToEnd(FakeFile{grown}, 50001, 50000, bytes, std::nullopt), FileRead::kTooLarge);
+  const std::string shrunk = grown.substr(0, 5000);
+  EXPECT_EQ(ReadToEnd(FakeFile{shrunk}, grown.size(), kMaxConfigBytes, bytes, grown),
+            FileRead::kRead);
+  EXPECT_TRUE(bytes == shrunk) << "expected 5000 bytes, got " << bytes.size();
+  auto failing = [](char*, std::size_t) { return -1LL; };
+  EXPECT_EQ(ReadToEnd(failing, 10, kMaxConfigBytes, bytes, std::nullopt), FileRead::kUnreadable);
 }
 
 TEST(ConfigText, IsTheSameInEveryFormAnEditorSaves) {

@@ -38,6 +38,18 @@ TEST(FormatConfig, NeverStartsAsAByteOrderMark) {
   EXPECT_EQ(FormatConfig(ParseConfig("\t\xFE\xFFjunk")), "\r\n\xFE\xFFjunk");
 }
 
+TEST(FormatConfig, WritesAFileLargerThanItsPiecesWhole) {
+  std::string file, expected;
+  for (int i = 0; i < 30000; ++i) {
+    file += "Key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+    expected += "key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+  }
+  const std::string tail = "unread " + std::string(600000, 'x');
+  const std::string text = FormatConfig(ParseConfig(file + tail));
+  EXPECT_TRUE(text == expected + tail)
+      << "expected " << (expected + tail).size() << " bytes, got " << text.size();
+}
+
 class WriteConfigTest : public TempFolderTest {};
 
 TEST_F(WriteConfigTest, PutsTheBytesOfADamagedGameFileAfterTheSafeModePairs) {

@@ -24,7 +24,8 @@ namespace {
 constexpr int kTries = 6;
 constexpr DWORD kRetryDelayMs = 100;
 constexpr int kTemporaryNameTries = 8;
-constexpr DWORD kReadChunk = 1 << 16;
+// The most one ReadFile or WriteFile is asked for.
+constexpr DWORD kLargestIo = DWORD{1} << 30;
 
 // Failures another program causes for a moment, and only those: a folder in
 // the file's place, a denied access, a drive or share gone, a name too long
@@ -94,16 +95,20 @@ bool CreateTemporary(const std::wstring& target, ScopedHandle& fresh, DWORD& err
   return false;
 }
 
-bool WriteAll(HANDLE file, std::string_view bytes, DWORD& error) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
-      error = GetLastError();
-      return false;
+bool WriteAll(HANDLE file, const ByteSource& source, DWORD& error) {
+  const bool wrote = source([file, &error](std::string_view bytes) {
+    while (!bytes.empty()) {
+      const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kLargestIo));
+      DWORD written = 0;
+      if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) {
+        error = GetLastError();
+        return false;
+      }
+      bytes.remove_prefix(written);
     }
-    bytes.remove_prefix(written);
-  }
+    return true;
+  });
+  if (!wrote) return false;
   if (!FlushFileBuffers(file)) {
     error = GetLastError();
     return false;
@@ -112,7 +117,7 @@ bool WriteAll(HANDLE file, std::string_view bytes, DWORD& error) {
 }
 
 FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& bytes,
-                  FileFound& found) {
+                  FileFound& found, std::optional<std::string_view> same) {
   PlainFile opened;
   const PlainOpen result = OpenPlainFile(name, GENERIC_READ, kShareReadWrite, opened);
   found.exists = result != PlainOpen::kMissing;
@@ -129,21 +134,16 @@ FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& b
       break;
   }
   found.version = VersionOf(opened.info);
-  if (found.version.size > maxBytes) return FileRead::kTooLarge;
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(found.version.size));
-  // The file may grow while it is read: read to its end, never past the limit.
-  std::vector<char> chunk(kReadChunk);
-  for (;;) {
+  auto readSome = [&](char* into, std::size_t room) -> long long {
     DWORD got = 0;
-    if (!ReadFile(opened.file.get(), chunk.data(), kReadChunk, &got, nullptr)) {
+    if (!ReadFile(opened.file.get(), into,
+                  static_cast<DWORD>(std::min<std::size_t>(room, kLargestIo)), &got, nullptr)) {
       found.error = GetLastError();  // a byte range locked by another program
-      return FileRead::kUnreadable;
+      return -1;
     }
-    if (got == 0) return FileRead::kRead;
-    if (bytes.size() + got > maxBytes) return FileRead::kTooLarge;
-    bytes.append(chunk.data(), got);
-  }
+    return got;
+  };
+  return ReadToEnd(readSome, found.version.size, maxBytes, bytes, same);
 }
 
 // Whether `name` is still the plain file `expected` found, as far as one
@@ -160,11 +160,11 @@ const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
 const SystemError kFileKeptChanging = ERROR_SHARING_VIOLATION;
 
 FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                       FileFound& found) {
+                       FileFound& found, std::optional<std::string_view> same) {
   const std::wstring name = Relative(path);
   for (int attempt = 1;; ++attempt) {
     found = FileFound();
-    const FileRead read = ReadOnce(name, maxBytes, bytes, found);
+    const FileRead read = ReadOnce(name, maxBytes, bytes, found, same);
     if (read != FileRead::kUnreadable || !IsTransient(found.error) || attempt == kTries) {
       return read;
     }
@@ -172,7 +172,7 @@ FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::strin
   }
 }
 
-FileReplace ReplacePlainFile(const std::string& path, std::string_view bytes,
+FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
                              const FileFound& expected, SystemError& error, LinkedFile& link) {
   const std::wstring target = Relative(path);
   DWORD failure = 0;
