@@ -218,7 +218,7 @@ void Timing(int rounds) {
   };
   std::printf(
       "start to dialog ready over %d rounds: median VornOption %.0f ms, baseline %.0f ms; "
-      "median of the rounds' ratios %.2f (from %.2f to %.2f; target 1.3)\n",
+      "median of the rounds' ratios %.2f (from %.2f to %.2f; target 0.9)\n",
       rounds, median(tool) * 1000, median(baseline) * 1000, median(ratios),
       *std::min_element(ratios.begin(), ratios.end()),
       *std::max_element(ratios.begin(), ratios.end()));
