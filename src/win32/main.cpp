@@ -17,8 +17,7 @@ bool PrepareLibraries() {
   vorn::LoadLibrariesAskedForByName();
   const vorn::DotLocalHold hold;
   if (!hold.Clear()) {
-    vorn::ShowErrorWithoutCommonControls(hold.Path() +
-                                         L" stands next to VornOption.exe. Delete it.");
+    vorn::ShowErrorWithoutCommonControls(vorn::ProgramMessage(IDS_DOT_LOCAL_FOUND, hold.Path()));
     return false;
   }
   std::wstring loadedFrom;

@@ -279,7 +279,8 @@ for kind in folder file; do
     echo planted > "$game/VornOption.exe.local"
   fi
   check "named in the message" drive start box-with Vorn "full:VornOption.exe.local" end \
-    no-dialog exit 0
+    box-save box.txt no-dialog exit 0
+  check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
   check "left as it was" test -e "$game/VornOption.exe.local"
   check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
   check "no temporary file" no_temporaries
