@@ -79,9 +79,9 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
   ProbeDisplayModes(probe);
   ProbePixelShader(probe);
   FillTextureList();
-  FillLists();
   probe.ReleaseDirect3D();
   gameFileRead_ = ReadGameConfig(store_, &gameFile_);
+  // The quality lists are filled once, for the shader version shown.
   switch (gameFileRead_) {
     case ReadResult::kRead:
       LoadSettings();
@@ -93,6 +93,7 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
     case ReadResult::kUnreadable:
       return InitResult::kGameFileUnreadable;
     case ReadResult::kNotRead:
+      FillLists();
       ApplyRecommendedSettings();
       break;
   }
@@ -243,7 +244,6 @@ void OptionsBehaviour::LoadSettings() {
   const int v = s.ShaderVersion;
   selectedShaderVersion_ = v;
   Select(IDC_SHADER_VERSION, v);
-  EmptyLists();
   FillLists();
 
   // Lower shader versions offer fewer levels; HeightField and Ocean are

@@ -1,40 +1,33 @@
 #include <windows.h>
 
+#include <utility>
+
 #include "resource_ids.h"
 #include "win32/background_probe.h"
 #include "win32/elevated/elevated.h"
 #include "win32/messages.h"
 #include "win32/vorn_option_app.h"
 
-namespace {
-
-// The loader's part, before anything else can load a library: the search
-// limited to the system folder, the libraries Windows' DLLs ask for by name
-// loaded from there, and only then the common controls, while the name
-// "VornOption.exe.local" is held. False when the tool must not go on.
-bool PrepareLibraries() {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  // Before any library loads: the search limited to the system folder, and
+  // the name "VornOption.exe.local" held, until the probe lets it go.
   vorn::RestrictLibrarySearchPath();
-  vorn::LoadLibrariesAskedForByName();
-  const vorn::DotLocalHold hold;
+  vorn::DotLocalHold hold;
   if (!hold.Clear()) {
     vorn::ShowErrorWithoutCommonControls(vorn::ProgramMessage(IDS_DOT_LOCAL_FOUND, hold.Path()));
-    return false;
+    return 0;
   }
+  // What Windows' DLLs ask for by name is loaded from the system folder
+  // before anything can ask for it; then Direct3D 9 starts up on its own
+  // thread while the rest starts here.
+  vorn::LoadLibrariesAskedForByName();
+  vorn::BackgroundProbe probe(std::move(hold));
   std::wstring loadedFrom;
   if (!vorn::LoadCommonControls(loadedFrom)) {
     vorn::ShowErrorWithoutCommonControls(L"Cannot use the common controls loaded from " +
                                          loadedFrom + L".");
-    return false;
+    return 0;
   }
-  return true;
-}
-
-}  // namespace
-
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-  if (!PrepareLibraries()) return 0;
-  // Direct3D 9 starts up on its own thread while the rest starts here.
-  vorn::BackgroundProbe probe;
   vorn::EnterResolvedGameFolder();
   vorn::EnforceRedirectionTrust();
   vorn::VornOptionApp app(probe);

@@ -75,10 +75,14 @@ HMODULE LoadCommonControls(std::wstring& path);
 //
 // Holds the name itself, as a hidden file that no one else may open and
 // that goes when the hold ends, so that no folder of that name can appear
-// while the common controls are loaded; or finds something standing there.
+// while the tool's libraries are loaded; or finds something standing there.
+// With Image File Execution Options' DevOverrideEnable set, Windows takes
+// any library from such a folder, whatever path it is loaded by: the name is
+// held before the first library loads, and until Direct3D has loaded its.
 class DotLocalHold {
  public:
   DotLocalHold();
+  DotLocalHold(DotLocalHold&&) = default;
   // False when a file, folder or link of that name stands beside the program.
   bool Clear() const { return !standing_; }
   // "<program's full path>.local".
