@@ -10,4 +10,14 @@ if ! "$VORN_WINE" --version >/dev/null 2>&1 || [ ! -e "$build/dist/VornOption.ex
   exit 0
 fi
 [ -d "$VORN_WINEPREFIX" ] || scripts/wine-prefix.sh "$VORN_WINEPREFIX"
+# The same busy loop on each core alone, then on both at once: the probe's
+# thread gains only where a second core is there to run it.
+loop='i=0; while ((i < 300000)); do ((i++)); done'
+on_core() { TIMEFORMAT=%R; { time taskset -c "$1" bash -c "$loop"; } 2>&1; }
+if command -v taskset >/dev/null && [ "$(nproc)" -ge 2 ]; then
+  alone=("$(on_core 0)" "$(on_core 1)")
+  mapfile -t both < <(on_core 0 & on_core 1 & wait)
+  echo "a busy loop alone: ${alone[0]} s on core 0, ${alone[1]} s on core 1; on both at once:" \
+    "${both[0]} s and ${both[1]} s"
+fi
 tests/e2e/run.sh tests/e2e/startup_timing.sh | grep -E 'start to dialog|FAIL|failed'

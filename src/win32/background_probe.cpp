@@ -20,7 +20,6 @@ void BackgroundProbe::Probe() {
   created_ = probe_.CreateDirect3D();
   if (!created_) return;
   description_ = probe_.AdapterDescription();
-  modes_ = probe_.DisplayModes();
   shaderVersion_ = probe_.PixelShaderVersion();
 }
 
@@ -31,6 +30,9 @@ void BackgroundProbe::Wait() {
 }
 
 bool BackgroundProbe::CreateDirect3D() {
+  // The display's modes need no Direct3D: they are listed here while the
+  // thread is still starting it.
+  modes_ = probe_.DisplayModes();
   Wait();
   return created_;
 }
@@ -45,10 +47,7 @@ uint32_t BackgroundProbe::PixelShaderVersion() {
   return shaderVersion_;
 }
 
-std::vector<DisplayMode> BackgroundProbe::DisplayModes() {
-  Wait();
-  return modes_;
-}
+std::vector<DisplayMode> BackgroundProbe::DisplayModes() { return modes_; }
 
 void BackgroundProbe::ReleaseDirect3D() {
   Wait();

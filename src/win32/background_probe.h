@@ -1,7 +1,8 @@
 // The hardware probe started on a thread of its own, so that Direct3D 9
 // starts up while the dialog is being made instead of before or after it.
-// The answers are today's probe's, asked in the same order; each one waits
-// for the thread. Direct3D is released when the dialog says so, as before.
+// The answers are today's probe's; each one waits for the thread, and the
+// display modes, which need no Direct3D, are listed by the caller while it
+// would wait. Direct3D is released when the dialog says so, as before.
 #pragma once
 
 #include <windows.h>

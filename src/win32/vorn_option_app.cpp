@@ -50,6 +50,8 @@ bool VornOptionApp::InitInstance() {
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_TEXT, text, kResourceStringLength);
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_CAPTION, caption, kResourceStringLength);
     MessageBoxW(nullptr, text, caption, MB_ICONERROR);
+    // No thread may be inside Direct3D or the loader as the process ends.
+    probe_.ReleaseDirect3D();
     ExitInstance();
     ExitProcess(1);
   }
