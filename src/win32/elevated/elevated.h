@@ -77,8 +77,9 @@ HMODULE LoadCommonControls(std::wstring& path);
 // that goes when the hold ends, so that no folder of that name can appear
 // while the tool's libraries are loaded; or finds something standing there.
 // With Image File Execution Options' DevOverrideEnable set, Windows takes
-// any library from such a folder, whatever path it is loaded by: the name is
-// held before the first library loads, and until Direct3D has loaded its.
+// every library but the known DLLs from such a folder, whatever path it is
+// loaded by: the name is held before the first library loads, and until
+// Direct3D has loaded its.
 class DotLocalHold {
  public:
   DotLocalHold();
