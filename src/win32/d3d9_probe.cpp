@@ -3,6 +3,7 @@
 #include <d3d9.h>
 
 #include "win32/elevated/elevated.h"
+#include "win32/library_function.h"
 
 namespace vorn {
 
@@ -10,8 +11,7 @@ bool D3D9Probe::CreateDirect3D() {
   library_ = LoadSystemLibrary(L"d3d9.dll");
   if (!library_) return false;
   using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-  const auto create = reinterpret_cast<CreateFunction>(
-      reinterpret_cast<void*>(GetProcAddress(library_, "Direct3DCreate9")));
+  const auto create = LibraryFunction<CreateFunction>(library_, "Direct3DCreate9");
   direct3d_ = create ? create(D3D_SDK_VERSION) : nullptr;
   if (!direct3d_) ReleaseDirect3D();
   return direct3d_ != nullptr;

@@ -5,6 +5,7 @@
 #include "config/config_reader.h"
 #include "resource_ids.h"
 #include "win32/framework/app.h"
+#include "win32/library_function.h"
 #include "win32/messages.h"
 #include "win32/text_encoder.h"
 
@@ -18,8 +19,7 @@ constexpr UINT kShowNoDirect3D = WM_APP;
 
 template <typename Function>
 Function User32Function(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+  return LibraryFunction<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 // The window's own DPI (Windows 10 1607 and later, looked up at run time),

@@ -10,6 +10,8 @@ namespace {
 
 std::wstring g_playerFolder;
 
+}  // namespace
+
 std::wstring CurrentFolder() {
   const DWORD size = GetCurrentDirectoryW(0, nullptr);
   if (size == 0) return {};
@@ -19,8 +21,6 @@ std::wstring CurrentFolder() {
   folder.resize(length);
   return folder;
 }
-
-}  // namespace
 
 void EnterResolvedGameFolder() {
   g_playerFolder = CurrentFolder();

@@ -3,15 +3,15 @@
 #include <commctrl.h>
 
 #include "win32/elevated/plain_file.h"
+#include "win32/library_function.h"
 
 namespace vorn {
 namespace {
 
-// A folder asked of the system, or empty when it does not fit in MAX_PATH.
-template <typename Query>
-std::wstring AskFolder(Query query) {
+// A folder of Windows' own, or empty when it does not fit in MAX_PATH.
+std::wstring AskFolder(UINT(WINAPI* query)(LPWSTR, UINT)) {
   wchar_t folder[MAX_PATH] = {};
-  const UINT length = query(folder, static_cast<UINT>(ARRAYSIZE(folder)));
+  const UINT length = query(folder, ARRAYSIZE(folder));
   return length > 0 && length < ARRAYSIZE(folder) ? std::wstring(folder, length) : std::wstring();
 }
 
@@ -46,9 +46,8 @@ std::wstring ModulePath(HMODULE module) {
 
 void RestrictLibrarySearchPath() {
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const auto setDefaultDllDirectories =
-      reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+  const auto setDefaultDllDirectories = LibraryFunction<SetDefaultDllDirectoriesFunction>(
+      GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
   SetDllDirectoryW(L"");  // the current folder, on systems without the above
 }
@@ -69,10 +68,7 @@ std::wstring ResourceLibraryName(const char* regionCode, int codePage) {
 }
 
 std::wstring ResourceLibraryPath(const char* regionCode, int codePage) {
-  const std::wstring folder = AskFolder([](wchar_t* buffer, UINT size) {
-    return static_cast<UINT>(GetCurrentDirectoryW(size, buffer));
-  });
-  return JoinPath(folder, ResourceLibraryName(regionCode, codePage));
+  return JoinPath(CurrentFolder(), ResourceLibraryName(regionCode, codePage));
 }
 
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
@@ -120,8 +116,7 @@ HMODULE LoadCommonControls(std::wstring& path) {
   path = ModulePath(module);
   if (!InFolder(path, AskFolder(&GetSystemWindowsDirectoryW))) return nullptr;
   using InitFunction = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-  const auto init = reinterpret_cast<InitFunction>(
-      reinterpret_cast<void*>(GetProcAddress(module, "InitCommonControlsEx")));
+  const auto init = LibraryFunction<InitFunction>(module, "InitCommonControlsEx");
   const INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_WIN95_CLASSES};
   return init && init(&classes) ? module : nullptr;
 }

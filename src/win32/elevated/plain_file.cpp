@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "win32/elevated/relative_open.h"
+#include "win32/library_function.h"
 #include "win32/text_encoder.h"
 
 namespace vorn {
@@ -201,8 +202,8 @@ void SetFinalPathQueryForTesting(FinalPathQuery query) { g_finalPathQuery = quer
 
 bool IsMappingOf(HMODULE library, HANDLE file) {
   using MappedNameQuery = DWORD(WINAPI*)(HANDLE, LPVOID, LPWSTR, DWORD);
-  static const auto mappedName = reinterpret_cast<MappedNameQuery>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "K32GetMappedFileNameW")));
+  static const auto mappedName =
+      LibraryFunction<MappedNameQuery>(GetModuleHandleW(L"kernel32.dll"), "K32GetMappedFileNameW");
   if (!mappedName) return false;
   // The handle of a library mapped as data is its view's address with the
   // low bits set (LDR_IS_DATAFILE, LDR_IS_IMAGEMAPPING).

@@ -29,6 +29,9 @@ struct PlainFile {
   LinkedFile link;  // where it leads or how many names it has, when linked
 };
 
+// The current folder, whatever its length; empty when it cannot be had.
+std::wstring CurrentFolder();
+
 // Opens `relative`, a path below the current folder ("Vorn.cfg",
 // "rscdll\VornOptionKR.dll"), with the given access and sharing, and checks
 // it. A file that Windows keeps compressed, deduplicated or in the cloud

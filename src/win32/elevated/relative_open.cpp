@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "win32/library_function.h"
+
 namespace vorn {
 namespace {
 
@@ -19,8 +21,7 @@ constexpr ULONG kFileBothDirectoryInformation = 3;
 
 template <typename Function>
 Function Ntdll(const char* name) {
-  return reinterpret_cast<Function>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), name)));
+  return LibraryFunction<Function>(GetModuleHandleW(L"ntdll.dll"), name);
 }
 
 DWORD ErrorOf(NTSTATUS status) {

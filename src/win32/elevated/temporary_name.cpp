@@ -1,6 +1,7 @@
 #include "win32/elevated/temporary_name.h"
 
 #include "win32/elevated/elevated.h"
+#include "win32/library_function.h"
 
 namespace vorn {
 namespace {
@@ -15,10 +16,7 @@ constexpr ULONG kUseSystemPreferredRng = 0x00000002;  // BCRYPT_USE_SYSTEM_PREFE
 // from the system folder instead, once.
 GenRandomFunction GenRandom() {
   static const GenRandomFunction genRandom = [] {
-    const HMODULE bcrypt = LoadSystemLibrary(L"bcrypt.dll");
-    return bcrypt ? reinterpret_cast<GenRandomFunction>(
-                        reinterpret_cast<void*>(GetProcAddress(bcrypt, "BCryptGenRandom")))
-                  : nullptr;
+    return LibraryFunction<GenRandomFunction>(LoadSystemLibrary(L"bcrypt.dll"), "BCryptGenRandom");
   }();
   return genRandom;
 }
