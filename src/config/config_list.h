@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,25 @@ class ConfigList {
   std::string_view Key(std::size_t i) const { return View(entries_[i].key); }
   std::string_view Value(std::size_t i) const { return View(entries_[i].value); }
   std::string_view UnreadTail() const { return View(unreadTail_); }
+  // The buffer's bytes of entry i, when the file holds it exactly as
+  // `key<separator>value<lineEnd>` and nothing of it was set since; else
+  // empty.
+  // Inline, so that both are constants where the writer asks.
+  std::string_view LineAsRead(std::size_t i, std::string_view separator,
+                              std::string_view lineEnd) const {
+    const Entry& entry = entries_[i];
+    if ((entry.key.length | entry.value.length) & kAdded) return {};
+    const std::size_t keyEnd = entry.key.offset + entry.key.length;
+    const std::size_t valueEnd = entry.value.offset + entry.value.length;
+    const std::size_t lineEndsAt = valueEnd + lineEnd.size();
+    const char* text = text_.data();
+    if (entry.value.offset != keyEnd + separator.size() || lineEndsAt > text_.size() ||
+        std::memcmp(text + keyEnd, separator.data(), separator.size()) != 0 ||
+        std::memcmp(text + valueEnd, lineEnd.data(), lineEnd.size()) != 0) {
+      return {};
+    }
+    return std::string_view(text + entry.key.offset, lineEndsAt - entry.key.offset);
+  }
 
   // Index of the first entry with exactly this key, or npos.
   std::size_t Find(std::string_view key) const;

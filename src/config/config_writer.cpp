@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "config/config_reader.h"
 
@@ -50,8 +51,23 @@ bool WriteConfig(const ConfigList& entries, std::string_view tail, std::string& 
     used += bytes.size();
     return true;
   };
+  // Lines that lie in the file's own bytes as they are written, one after
+  // another, go out from there: a file the tool wrote before goes out whole.
+  std::string_view asRead;
+  auto putAsRead = [&] { return asRead.empty() || put(std::exchange(asRead, {})); };
   for (std::size_t i = 0; i < entries.size(); ++i) {
-    if (!IsWritten(entries, i, tail)) continue;
+    // A line in the file has a value: it is written.
+    const std::string_view inFile = entries.LineAsRead(i, kSeparator, kLineEnd);
+    if (inFile.empty() && !IsWritten(entries, i, tail)) continue;
+    if (!inFile.empty() && asRead.data() + asRead.size() == inFile.data()) {
+      asRead = std::string_view(asRead.data(), asRead.size() + inFile.size());
+      continue;
+    }
+    if (!putAsRead()) return false;
+    if (!inFile.empty()) {
+      asRead = inFile;
+      continue;
+    }
     const std::string_view key = entries.Key(i), value = entries.Value(i);
     const std::size_t line = key.size() + kSeparator.size() + value.size() + kLineEnd.size();
     if (used + line <= piece.size()) {  // nearly always: the whole line fits
@@ -68,7 +84,7 @@ bool WriteConfig(const ConfigList& entries, std::string_view tail, std::string& 
       return false;
     }
   }
-  return put(tail) && flush();
+  return putAsRead() && put(tail) && flush();
 }
 
 // The text's end that follows the pairs.

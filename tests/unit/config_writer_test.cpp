@@ -50,6 +50,24 @@ TEST(FormatConfig, WritesAFileLargerThanItsPiecesWhole) {
       << "expected " << (expected + tail).size() << " bytes, got " << text.size();
 }
 
+TEST(FormatConfig, WritesLinesAsTheFileHoldsThemAmongLinesItFormats) {
+  // Lines the writer would write as they stand, longer together than a
+  // piece, among lines it must change: other spacing, a capital, a line
+  // end of its own, a value set since, the last pair before the tail.
+  std::string asWritten;
+  for (int i = 0; i < 20000; ++i)
+    asWritten += "key" + std::to_string(i) + " = " + std::to_string(i) + "\r\n";
+  ConfigList list = ParseConfig("a = 1\r\nb=2\r\n" + asWritten + "Width = 3\r\nc = 4\nd = 5\r\n" +
+                                asWritten + "e = 6\r\nf = 7 tail");
+  list.SetValue(list.Find("d"), "50");
+  list.Append("id", "x");
+  const std::string text = FormatConfig(list);
+  const std::string expected = "a = 1\r\nb = 2\r\n" + asWritten +
+                               "width = 3\r\nc = 4\r\nd = 50\r\n" + asWritten +
+                               "e = 6\r\nf = 7\r\nid = x\r\ntail";
+  EXPECT_TRUE(text == expected) << "expected " << expected.size() << " bytes, got " << text.size();
+}
+
 class WriteConfigTest : public TempFolderTest {};
 
 TEST_F(WriteConfigTest, PutsTheBytesOfADamagedGameFileAfterTheSafeModePairs) {
