@@ -40,15 +40,6 @@ void ConfigList::FindFirst(const std::string_view* keys, std::size_t count,
   }
 }
 
-void ConfigList::AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
-                               std::size_t valueEnd, bool keyIsLower) {
-  const Span key =
-      keyIsLower ? Span{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)}
-                 : StoreLower(std::string_view(text_).substr(keyBegin, keyEnd - keyBegin));
-  entries_.push_back(
-      {key, {static_cast<uint32_t>(valueBegin), static_cast<uint32_t>(valueEnd - valueBegin)}});
-}
-
 void ConfigList::KeepUnreadTail(std::size_t begin) {
   unreadTail_ = {static_cast<uint32_t>(begin), static_cast<uint32_t>(text_.size() - begin)};
 }

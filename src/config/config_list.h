@@ -52,8 +52,15 @@ class ConfigList {
 
   // Records a pair lying in the buffer; a key that is not `keyIsLower`
   // already is kept lower-cased beside it.
+  // Inline: the reader records every pair of the file.
   void AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
-                     std::size_t valueEnd, bool keyIsLower);
+                     std::size_t valueEnd, bool keyIsLower) {
+    const Span key =
+        keyIsLower ? Span{static_cast<uint32_t>(keyBegin), static_cast<uint32_t>(keyEnd - keyBegin)}
+                   : StoreLower(std::string_view(text_).substr(keyBegin, keyEnd - keyBegin));
+    entries_.push_back(
+        {key, {static_cast<uint32_t>(valueBegin), static_cast<uint32_t>(valueEnd - valueBegin)}});
+  }
   // Marks the buffer from `begin` to its end as the part left unread.
   void KeepUnreadTail(std::size_t begin);
 
