@@ -25,10 +25,10 @@ class ConfigList {
   std::string_view Key(std::size_t i) const { return View(entries_[i].key); }
   std::string_view Value(std::size_t i) const { return View(entries_[i].value); }
   std::string_view UnreadTail() const { return View(unreadTail_); }
-  // The buffer's bytes of entry i, when the file holds it exactly as
-  // `key<separator>value<lineEnd>` and nothing of it was set since; else
-  // empty.
-  // Inline, so that both are constants where the writer asks.
+  // The buffer's bytes of entry i when they are the line a writer makes of
+  // it, `key<separator>value<lineEnd>` (a key stays in the buffer only when
+  // it is lower case already), else empty. Inline, so that both texts are
+  // constants where the writer asks.
   std::string_view LineAsRead(std::size_t i, std::string_view separator,
                               std::string_view lineEnd) const {
     const Entry& entry = entries_[i];
@@ -51,8 +51,8 @@ class ConfigList {
   void FindFirst(const std::string_view* keys, std::size_t count, std::size_t* found) const;
 
   // Records a pair lying in the buffer; a key that is not `keyIsLower`
-  // already is kept lower-cased beside it.
-  // Inline: the reader records every pair of the file.
+  // already is kept lower-cased beside it. Inline: the reader's loop calls
+  // it for every pair.
   void AddFromBuffer(std::size_t keyBegin, std::size_t keyEnd, std::size_t valueBegin,
                      std::size_t valueEnd, bool keyIsLower) {
     const Span key =
