@@ -61,7 +61,7 @@ dist: deps
 dist-check: deps
 	@scripts/dist-check.sh
 
-wine-test: wine-build dist
+wine-test: native wine-build dist
 	@scripts/wine-tests.sh
 
 # The shipped program's imports, and a program importing bcrypt.dll and

@@ -4,17 +4,24 @@
 # shellcheck shell=bash
 
 # The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
-# or a shader model and optionally PCI vendor and device IDs.
+# or a shader model and optionally PCI vendor and device IDs. Written by one
+# reg import, whose failure is said, so that no value can go missing alone.
 card() {
-  local key='HKCU\Software\Wine\Direct3D'
-  "$VORN_WINE" reg delete "$key" /f >/dev/null 2>&1 || true  # none set yet
-  [ "$1" = default ] && return
-  "$VORN_WINE" reg add "$key" /v MaxShaderModelPS /t REG_DWORD /d "$1" /f >/dev/null 2>&1
-  if [ $# -ge 3 ]; then
-    "$VORN_WINE" reg add "$key" /v VideoPciVendorID /t REG_DWORD /d "$2" /f >/dev/null 2>&1
-    "$VORN_WINE" reg add "$key" /v VideoPciDeviceID /t REG_DWORD /d "$3" /f >/dev/null 2>&1
-  fi
+  local file
+  file=$(mktemp --suffix=.reg)
+  {
+    printf 'REGEDIT4\n\n[-HKEY_CURRENT_USER\\Software\\Wine\\Direct3D]\n\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Direct3D]\n'
+    [ "$1" = default ] || printf '"MaxShaderModelPS"=dword:%08x\n' "$1"
+    [ $# -lt 3 ] || printf '"VideoPciVendorID"=dword:%08x\n"VideoPciDeviceID"=dword:%08x\n' "$2" "$3"
+  } > "$file"
+  "$VORN_WINE" reg import "Z:${file//\//\\}" >/dev/null 2>&1 ||
+    echo "card $*: the registry was not written" >&2
+  rm -f "$file"
 }
+
+# The driver in the current folder; the test runner checks its file calls.
+run_driver() { "$VORN_WINE" driver.exe "$@"; }
 
 # shoot GAME PICTURE STEPS... runs the driver in GAME with STEPS, which hold
 # the dialog open with "hold ready.mark done.mark"; meanwhile the dialog is
@@ -23,7 +30,7 @@ shoot() {
   local game=$1 picture=$2
   shift 2
   rm -f "$game/ready.mark" "$game/done.mark"
-  (cd "$game" && "$VORN_WINE" driver.exe "$@") &
+  (cd "$game" && run_driver "$@") &
   local driver=$!
   for _ in $(seq 300); do [ -s "$game/ready.mark" ] && break; sleep 0.1; done
   sleep 0.3

@@ -354,13 +354,21 @@ int wmain(int argc, wchar_t** argv) {
               L"the marker " + done);
     } else if (step == L"sleep") {
       Sleep(static_cast<DWORD>(nextInt()));
-    } else if (step == L"lock") {  // file, milliseconds: hold it open without sharing
+    } else if (step == L"lock" || step == L"hold-open") {
+      // file, milliseconds: hold it open without sharing, or for reading as a
+      // game or scanner would, letting others read and write it
       const std::wstring file = next();
+      const DWORD share = step == L"lock" ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
       auto* lock = new HeldFile{
-          CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr),
+          CreateFileW(file.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr),
           static_cast<DWORD>(nextInt())};
       Expect(lock->handle != INVALID_HANDLE_VALUE, L"cannot open " + file);
       CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, lock, 0, nullptr));
+    } else if (step == L"read-only") {  // file, 1 or 0
+      const std::wstring file = next();
+      const DWORD attributes = GetFileAttributesW(file.c_str());
+      ExpectNumber((L"read-only " + file).c_str(), 0, nextInt(),
+                   attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY));
     } else if (step == L"copy") {  // from, to: another program rewrites a file in place
       const std::wstring from = next(), to = next();
       Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);

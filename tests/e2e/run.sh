@@ -35,7 +35,7 @@ check() {  # name, command...: one scenario step that must hold
   scenario_ok=false
 }
 
-drive() { (cd "$game" && "$VORN_WINE" driver.exe "$@"); }
+drive() { (cd "$game" && audited "$VORN_WINE" driver.exe "$@"); }
 
 scenario() { scenario_name=$1; scenario_ok=true; echo "-- $1"; }
 finish() {
@@ -67,6 +67,9 @@ expect_file() {  # file; expected lines on stdin, written with CR LF
 }
 
 source "$root/scripts/wine-shot.sh"
+source "$root/tests/access/audited.sh"
+# The screenshots' runs are audited too.
+run_driver() { audited "$VORN_WINE" driver.exe "$@"; }
 source "$root/tests/e2e/expected.sh"
 # Every scenario file, or only those named on the command line.
 files=("$@")

@@ -209,6 +209,17 @@ check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 check writable test "$(stat -c %A "$game/Vorn.cfg" | cut -c3)" = w
 finish
 
+scenario "a read-only Vorn.cfg another program holds open: the save is refused and it stays read-only; let go, OK saves"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+chmod a-w "$game/Vorn.cfg"
+check drive drive start dialog read-only Vorn.cfg 1 hold-open Vorn.cfg 4000 click 1 \
+  box-contains Vorn "Vorn.cfg" read-only Vorn.cfg 1 dialog sleep 4000 click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+check writable test "$(stat -c %A "$game/Vorn.cfg" | cut -c3)" = w
+check "no temporary file" no_temporaries
+finish
+
 scenario "a Vorn.cfg.tmp folder left behind does not stand in the way of a save"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"

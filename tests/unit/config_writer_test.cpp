@@ -145,9 +145,7 @@ TEST_F(WriteConfigTest, CreatesTheGameFileFromTheSafeModeFile) {
 
 TEST_F(WriteConfigTest, ReplacesAReadOnlyFile) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
-  std::filesystem::permissions("Vorn.cfg", std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::group_read |
-                                               std::filesystem::perms::others_read);
+  MakeReadOnly("Vorn.cfg");
   SettingsStore store;
   ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   store.Set("a", "2");

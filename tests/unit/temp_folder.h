@@ -59,6 +59,27 @@ class TempFolderTest : public ::testing::Test {
     ASSERT_EQ(::truncate(name.c_str(), static_cast<off_t>(size)), 0) << name;
 #endif
   }
+  // Makes a file read-only through a handle opened for that, as Windows asks
+  // (Wine's SetFileAttributesW sets them through a handle that lacks the
+  // right, which the access audit refuses).
+  static void MakeReadOnly(const std::string& name) {
+#ifdef _WIN32
+    HANDLE file = CreateFileA(name.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE) << name;
+    FILE_BASIC_INFO basic = {};  // times of 0 are left as they are
+    basic.FileAttributes = FILE_ATTRIBUTE_READONLY;
+    const BOOL set = SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof(basic));
+    CloseHandle(file);
+    ASSERT_TRUE(set) << name << ": error " << GetLastError();
+#else
+    std::filesystem::permissions(name,
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+#endif
+  }
   // What a save may have left behind: "Vorn.cfg.<random>.tmp".
   static std::vector<std::string> LeftTemporaries() {
     std::vector<std::string> left;

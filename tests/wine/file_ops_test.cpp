@@ -419,7 +419,7 @@ TEST_F(GameFolderFiles, AFileChangedSinceItWasReadIsNotReplaced) {
 
 TEST_F(GameFolderFiles, AReadOnlyFileIsReplacedAndLeftWithNormalAttributes) {
   WriteBytes("Vorn.cfg", "a = 1\r\n");
-  ASSERT_TRUE(SetFileAttributesW(L"Vorn.cfg", FILE_ATTRIBUTE_READONLY));
+  MakeReadOnly("Vorn.cfg");
   SystemError error = 0;
   LinkedFile link;
   ASSERT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", Found("Vorn.cfg"), error, link),

@@ -215,6 +215,23 @@ TEST_P(RegionLibraryTest, TheProgramHoldsItsOwnTextsInTheRegionsLanguage) {
   FreeLibrary(program);
 }
 
+// Windows runs a 32-bit program whose manifest names no execution level with
+// its file writes redirected to the player's VirtualStore; Wine neither
+// elevates nor redirects, so the manifest Windows reads is checked here.
+TEST_P(RegionLibraryTest, TheProgramAsksToRunAsAdministratorSoWindowsNeverVirtualizesIt) {
+  HMODULE program = LoadLibraryExW(ProgramPath(GetParam()).c_str(), nullptr,
+                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_NE(program, nullptr);
+  HRSRC found = FindResourceW(program, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+  ASSERT_NE(found, nullptr) << "the manifest Windows reads at start";
+  const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                             SizeofResource(program, found));
+  EXPECT_NE(manifest.find(R"(<requestedExecutionLevel level="requireAdministrator")"),
+            std::string::npos)
+      << manifest;
+  FreeLibrary(program);
+}
+
 // Chinese labels end on a full-width colon, which carries its own space.
 TEST_P(RegionLibraryTest, TheLinkTargetFollowsItsLabelWithTheRegionsSpacing) {
   const std::wstring region = GetParam();

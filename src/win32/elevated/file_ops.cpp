@@ -47,7 +47,10 @@ std::wstring Relative(const std::string& path) {
 // Others may read and write a file the tool reads, as with fopen; none may
 // rename or delete it while it is open, so the name stays the file checked.
 constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
-constexpr DWORD kAttributesAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | READ_CONTROL;
+// The new file is written and flushed (FlushFileBuffers asks for
+// GENERIC_WRITE), given an owner and permissions (the inherited ones are
+// read first), and renamed or deleted by its handle.
+constexpr DWORD kOpenToWriteNew = GENERIC_WRITE | WRITE_OWNER | WRITE_DAC | READ_CONTROL | DELETE;
 
 bool SetAttributes(HANDLE file, DWORD attributes) {
   FILE_BASIC_INFO info = {};  // times of 0 are left as they are
@@ -82,9 +85,7 @@ bool CreateTemporary(const std::wstring& target, ScopedHandle& fresh, DWORD& err
   for (int attempt = 0; attempt < kTemporaryNameTries; ++attempt) {
     std::wstring suffix;
     if (!suffixes(suffix, error)) return false;
-    fresh.reset(CreateFileW((target + suffix).c_str(),
-                            GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC | WRITE_OWNER, 0,
-                            nullptr, CREATE_NEW,
+    fresh.reset(CreateFileW((target + suffix).c_str(), kOpenToWriteNew, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                                 SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
                             nullptr));
@@ -119,7 +120,7 @@ bool WriteAll(HANDLE file, const ByteSource& source, DWORD& error) {
 FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& bytes,
                   FileFound& found, std::optional<std::string_view> same) {
   PlainFile opened;
-  const PlainOpen result = OpenPlainFile(name, GENERIC_READ, kShareReadWrite, opened);
+  const PlainOpen result = OpenPlainFile(name, kOpenToRead, kShareReadWrite, opened);
   found.exists = result != PlainOpen::kMissing;
   found.error = opened.error;
   found.link = opened.link;
@@ -150,7 +151,7 @@ FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& b
 // look on a fresh handle tells.
 bool StillAsFound(const std::wstring& name, const FileVersion& expected) {
   PlainFile now;
-  return OpenPlainFile(name, FILE_READ_ATTRIBUTES, kShareReadWrite, now) == PlainOpen::kPlain &&
+  return OpenPlainFile(name, kOpenToLookAt, kShareReadWrite, now) == PlainOpen::kPlain &&
          VersionOf(now.info) == expected;
 }
 
@@ -185,7 +186,7 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   PlainFile old;
   FileSecurity security;
   if (expected.exists) {
-    switch (OpenPlainFile(target, kAttributesAccess, kShareReadWrite, old)) {
+    switch (OpenPlainFile(target, kOpenToReplace, kShareReadWrite, old)) {
       case PlainOpen::kMissing:
         return FileReplace::kChanged;
       case PlainOpen::kLinked:
@@ -209,7 +210,7 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
     }
     PlainFile again;  // the same file, not one another program put there since
     if (expected.exists &&
-        OpenPlainFile(target, FILE_WRITE_ATTRIBUTES, kShareReadWrite, again) == PlainOpen::kPlain &&
+        OpenPlainFile(target, kOpenToSetAttributes, kShareReadWrite, again) == PlainOpen::kPlain &&
         VersionOf(again.info).index == expected.version.index &&
         VersionOf(again.info).volume == expected.version.volume) {
       SetAttributes(again.file.get(), oldAttributes);

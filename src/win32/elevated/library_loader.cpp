@@ -79,7 +79,7 @@ HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
   // delete sharing, and its folder without delete sharing, while it is
   // mapped, so that neither can be changed or swapped in between.
   PlainFile library;
-  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), GENERIC_READ, FILE_SHARE_READ,
+  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), kOpenToRead, FILE_SHARE_READ,
                     library) != PlainOpen::kPlain) {
     return nullptr;
   }

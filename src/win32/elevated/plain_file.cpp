@@ -14,6 +14,10 @@ namespace {
 
 // No server reached through the game folder may act as the administrator.
 constexpr DWORD kNoServerImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+// Every part is looked at before anything behind it is used: attributes,
+// reparse tag and identity all need this right on Windows, which NtCreateFile,
+// unlike CreateFileW, does not add by itself.
+constexpr DWORD kLookAt = FILE_READ_ATTRIBUTES;
 // Folders on the way are held for listing, which takes part in sharing, and
 // without FILE_SHARE_DELETE: no one can rename or delete them meanwhile.
 constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY;
@@ -113,6 +117,7 @@ PlainOpen OpenPart(HANDLE parent, const std::wstring& name, DWORD access, DWORD 
     return PlainOpen::kLinked;
   }
   DWORD error = 0;
+  access |= kLookAt;
   handle.reset(OpenInFolder(parent, name, access, share, folder, false, error));
   if (!handle || !QueryAttributes(handle.get(), attributes, tag, error)) {
     opened.error = error;
@@ -243,8 +248,8 @@ PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
                         PlainFile& opened) {
   // The current folder is the game folder as EnterResolvedGameFolder found
   // it: it is followed, and everything below it is not.
-  ScopedHandle here(CreateFileW(L".", kFolderAccess | FILE_READ_ATTRIBUTES,
-                                kFolderShare | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+  ScopedHandle here(CreateFileW(L".", kFolderAccess | kLookAt, kFolderShare | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | kNoServerImpersonation, nullptr));
   if (!here) {
     opened.error = GetLastError();

@@ -19,6 +19,21 @@ namespace vorn {
 
 enum class PlainOpen { kPlain, kMissing, kCannotOpen, kLinked };
 
+// What a file below the game folder is opened for, each with the rights that
+// its operations need on Windows (Wine checks few of them). OpenPlainFile
+// adds FILE_READ_ATTRIBUTES to every part it opens, for the looks it takes
+// itself: attributes, reparse tag, identity, size and time.
+// To see whether it is still the file found.
+constexpr DWORD kOpenToLookAt = 0;
+// To read its bytes (or hold it while it is mapped): data access, which also
+// takes part in sharing, so the caller's sharing keeps writers out.
+constexpr DWORD kOpenToRead = FILE_READ_DATA;
+// To replace it: its attributes cleared and put back, its owner and
+// permissions read for the new file.
+constexpr DWORD kOpenToReplace = FILE_WRITE_ATTRIBUTES | READ_CONTROL;
+// To put its attributes back after a replace that did not happen.
+constexpr DWORD kOpenToSetAttributes = FILE_WRITE_ATTRIBUTES;
+
 // An open file below the current folder, with the folders on its way held
 // open so that none of them can be renamed, deleted or replaced meanwhile.
 struct PlainFile {
@@ -33,8 +48,8 @@ struct PlainFile {
 std::wstring CurrentFolder();
 
 // Opens `relative`, a path below the current folder ("Vorn.cfg",
-// "rscdll\VornOptionKR.dll"), with the given access and sharing, and checks
-// it. A file that Windows keeps compressed, deduplicated or in the cloud
+// "rscdll\VornOptionKR.dll"), for one of the purposes above with the given
+// sharing, and checks it. A file that Windows keeps compressed, deduplicated or in the cloud
 // (a reparse point that is no link) gives its content.
 PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened);
 
