@@ -33,13 +33,17 @@ struct LinkedFile {
 struct FileVersion {
   uint64_t volume = 0;
   uint64_t index = 0;
+  uint64_t indexHigh = 0;  // the upper half of a 128-bit file ID, where the volume has one
   uint64_t size = 0;
   uint64_t lastWrite = 0;
   uint32_t names = 0;
 
+  bool SameFileAs(const FileVersion& other) const {
+    return volume == other.volume && index == other.index && indexHigh == other.indexHigh;
+  }
   bool operator==(const FileVersion& other) const {
-    return volume == other.volume && index == other.index && size == other.size &&
-           lastWrite == other.lastWrite && names == other.names;
+    return SameFileAs(other) && size == other.size && lastWrite == other.lastWrite &&
+           names == other.names;
   }
   bool operator!=(const FileVersion& other) const { return !(*this == other); }
 };

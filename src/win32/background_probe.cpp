@@ -1,10 +1,8 @@
 #include "win32/background_probe.h"
 
-#include <utility>
-
 namespace vorn {
 
-BackgroundProbe::BackgroundProbe(std::optional<DotLocalHold> hold) : hold_(std::move(hold)) {
+BackgroundProbe::BackgroundProbe() {
   thread_.reset(CreateThread(nullptr, 0, &BackgroundProbe::Run, this, 0, nullptr));
   if (!thread_) Probe();  // no thread to be had: the answers are made here
 }
@@ -26,7 +24,6 @@ void BackgroundProbe::Probe() {
 void BackgroundProbe::Wait() {
   if (thread_) WaitForSingleObject(thread_.get(), INFINITE);
   thread_.reset();
-  hold_.reset();
 }
 
 bool BackgroundProbe::CreateDirect3D() {

@@ -7,10 +7,7 @@
 
 #include <windows.h>
 
-#include <optional>
-
 #include "win32/d3d9_probe.h"
-#include "win32/elevated/elevated.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {
@@ -18,9 +15,7 @@ namespace vorn {
 class BackgroundProbe : public HardwareProbe {
  public:
   // Start only once the library search is limited: the thread loads d3d9.
-  // `hold` is let go once the thread is done and an answer has been asked
-  // for, so that it lasts over Direct3D's loads and those of the start-up.
-  explicit BackgroundProbe(std::optional<DotLocalHold> hold = std::nullopt);
+  BackgroundProbe();
   // Waits for the thread: a process must not end while it is inside the
   // loader or the display driver.
   ~BackgroundProbe() override;
@@ -38,7 +33,6 @@ class BackgroundProbe : public HardwareProbe {
   void Probe();
   void Wait();
 
-  std::optional<DotLocalHold> hold_;
   D3D9Probe probe_;
   ScopedHandle thread_{nullptr};
   bool created_ = false;

@@ -8,12 +8,13 @@
 namespace vorn {
 
 bool D3D9Probe::CreateDirect3D() {
-  library_ = LoadSystemLibrary(L"d3d9.dll");
-  if (!library_) return false;
+  // Never freed: the hooks an overlay or driver put into Direct3D may still
+  // run in it after the object is released.
+  const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
+  if (!library) return false;
   using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-  const auto create = LibraryFunction<CreateFunction>(library_, "Direct3DCreate9");
+  const auto create = LibraryFunction<CreateFunction>(library, "Direct3DCreate9");
   direct3d_ = create ? create(D3D_SDK_VERSION) : nullptr;
-  if (!direct3d_) ReleaseDirect3D();
   return direct3d_ != nullptr;
 }
 
@@ -48,8 +49,6 @@ std::vector<DisplayMode> D3D9Probe::DisplayModes() {
 void D3D9Probe::ReleaseDirect3D() {
   if (direct3d_) direct3d_->Release();
   direct3d_ = nullptr;
-  if (library_) FreeLibrary(library_);
-  library_ = nullptr;
 }
 
 }  // namespace vorn

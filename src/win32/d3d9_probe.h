@@ -1,5 +1,6 @@
 // The hardware probe over Direct3D 9 and the display driver. d3d9.dll is
-// loaded at run time from the system folder only, never from the game folder.
+// loaded at run time from the system folder only, never from the game folder,
+// and stays loaded.
 #pragma once
 
 #include <windows.h>
@@ -24,7 +25,6 @@ class D3D9Probe : public HardwareProbe {
   void ReleaseDirect3D() override;
 
  private:
-  HMODULE library_ = nullptr;
   IDirect3D9* direct3d_ = nullptr;
 };
 

@@ -1,7 +1,5 @@
 #include <windows.h>
 
-#include <utility>
-
 #include "resource_ids.h"
 #include "win32/background_probe.h"
 #include "win32/elevated/elevated.h"
@@ -10,7 +8,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before any library loads: the search limited to the system folder, and
-  // the name "VornOption.exe.local" held, until the probe lets it go.
+  // the name "VornOption.exe.local" held until the process ends.
   vorn::RestrictLibrarySearchPath();
   vorn::DotLocalHold hold;
   if (!hold.Clear()) {
@@ -21,7 +19,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // before anything can ask for it; then Direct3D 9 starts up on its own
   // thread while the rest starts here.
   vorn::LoadLibrariesAskedForByName();
-  vorn::BackgroundProbe probe(std::move(hold));
+  vorn::BackgroundProbe probe;
   std::wstring loadedFrom;
   if (!vorn::LoadCommonControls(loadedFrom)) {
     vorn::ShowErrorWithoutCommonControls(L"Cannot use the common controls loaded from " +

@@ -364,11 +364,12 @@ int wmain(int argc, wchar_t** argv) {
           static_cast<DWORD>(nextInt())};
       Expect(lock->handle != INVALID_HANDLE_VALUE, L"cannot open " + file);
       CloseHandle(CreateThread(nullptr, 0, &ReleaseLater, lock, 0, nullptr));
-    } else if (step == L"read-only") {  // file, 1 or 0
+    } else if (step == L"exists" || step == L"read-only") {  // file, 1 or 0
       const std::wstring file = next();
       const DWORD attributes = GetFileAttributesW(file.c_str());
-      ExpectNumber((L"read-only " + file).c_str(), 0, nextInt(),
-                   attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY));
+      const DWORD wanted = step == L"exists" ? 0 : FILE_ATTRIBUTE_READONLY;
+      ExpectNumber((step + L" " + file).c_str(), 0, nextInt(),
+                   attributes != INVALID_FILE_ATTRIBUTES && (attributes & wanted) == wanted);
     } else if (step == L"copy") {  // from, to: another program rewrites a file in place
       const std::wstring from = next(), to = next();
       Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);

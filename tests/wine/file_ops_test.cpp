@@ -9,6 +9,7 @@
 #include <sddl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -351,7 +352,7 @@ TEST_F(GameFolderFiles, OnADriveWithoutReparseTagsPlainFilesAreReadAndReplaced) 
   WriteBytes("Vorn.cfg", "a = 1\r\n");
   std::filesystem::create_directory("rscdll");
   WriteBytes("rscdll/VornOptionKR.dll", "MZ");
-  SetAttributeTagQueryForTesting(&NoReparseTags);
+  SetFileInformationQueryForTesting(&NoReparseTags);
   std::string bytes;
   FileFound found;
   EXPECT_EQ(ReadPlainFile(".\\Vorn.cfg", kLimit, bytes, found), FileRead::kRead)
@@ -365,8 +366,36 @@ TEST_F(GameFolderFiles, OnADriveWithoutReparseTagsPlainFilesAreReadAndReplaced) 
   EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", found, error, link),
             FileReplace::kReplaced)
       << "error " << error;
-  SetAttributeTagQueryForTesting(nullptr);
+  SetFileInformationQueryForTesting(nullptr);
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
+}
+
+// ReFS can give two files the same 64-bit index; their 128-bit IDs differ,
+// here in the upper half that the test sets.
+uint64_t g_idUpperHalf = 0;
+BOOL WINAPI IdsWithUpperHalf(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (!GetFileInformationByHandleEx(file, kind, info, size)) return FALSE;
+  if (kind == kFileIdInfo) {
+    auto* id = static_cast<FileIdInformation*>(info);
+    std::memcpy(id->FileId + 8, &g_idUpperHalf, sizeof(g_idUpperHalf));
+  }
+  return TRUE;
+}
+
+TEST_F(GameFolderFiles, AFileWhose128BitIdDiffersIsNotTheOneRead) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  SetFileInformationQueryForTesting(&IdsWithUpperHalf);
+  g_idUpperHalf = 1;
+  const FileFound read = Found("Vorn.cfg");
+  SystemError error = 0;
+  LinkedFile link;
+  g_idUpperHalf = 2;  // another file now, with the same index
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link), FileReplace::kChanged);
+  g_idUpperHalf = 1;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 3\r\n", read, error, link), FileReplace::kReplaced)
+      << "error " << error;
+  SetFileInformationQueryForTesting(nullptr);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 3\r\n");
 }
 
 // Another program appends to the file while the new one is being made,

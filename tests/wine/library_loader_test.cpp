@@ -91,6 +91,53 @@ TEST(LibraryPaths, TheCommonControlsStandInWindowsFolderAndRegisterTheirClasses)
   EXPECT_TRUE(GetClassInfoExW(nullptr, TOOLTIPS_CLASSW, &tooltip)) << "classes registered";
 }
 
+// A private copy of the assembly, as a ".local" folder or a configuration
+// file beside the program would have Windows take, is refused before the
+// library is loaded; so is an activation context that cannot be asked.
+Redirection PrivateCopy(const wchar_t*, std::wstring& manifest) {
+  manifest =
+      L"Z:\\game\\VornOption.exe.local\\x86_microsoft.windows.common-controls\\"
+      L"x86_microsoft.windows.common-controls.manifest";
+  return Redirection::kToAssembly;
+}
+Redirection NoAnswer(const wchar_t*, std::wstring&) { return Redirection::kUnknown; }
+Redirection WindowsOwn(const wchar_t*, std::wstring& manifest) {
+  wchar_t windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryW(windows, MAX_PATH);
+  manifest = std::wstring(windows) + L"\\WinSxS\\Manifests\\common-controls.manifest";
+  return Redirection::kToAssembly;
+}
+
+TEST(LibraryPaths, TheCommonControlsAreJudgedBeforeTheyLoad) {
+  std::wstring path;
+  SetRedirectionQueryForTesting(&PrivateCopy);
+  EXPECT_EQ(LoadCommonControls(path), nullptr);
+  EXPECT_NE(path.find(L"VornOption.exe.local"), std::wstring::npos)
+      << std::filesystem::path(path).string();
+  SetRedirectionQueryForTesting(&NoAnswer);
+  EXPECT_EQ(LoadCommonControls(path), nullptr);
+  SetRedirectionQueryForTesting(&WindowsOwn);
+  EXPECT_NE(LoadCommonControls(path), nullptr) << std::filesystem::path(path).string();
+  SetRedirectionQueryForTesting(nullptr);
+
+  // Asked for real, under the program's own manifest: Windows' store.
+  ACTCTXW manifest = {};
+  manifest.cbSize = sizeof(manifest);
+  manifest.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  manifest.lpSource = L"" VORN_DIST_DIR L"\\VornOption.exe";
+  manifest.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+  const HANDLE context = CreateActCtxW(&manifest);
+  ASSERT_NE(context, INVALID_HANDLE_VALUE) << "error " << GetLastError();
+  ULONG_PTR cookie = 0;
+  ASSERT_TRUE(ActivateActCtx(context, &cookie));
+  EXPECT_EQ(AskActivationContext(L"comctl32.dll", path), Redirection::kToAssembly);
+  EXPECT_NE(path.find(L"common-controls"), std::wstring::npos)
+      << "the assembly's manifest: " << std::filesystem::path(path).string();
+  EXPECT_NE(LoadCommonControls(path), nullptr) << std::filesystem::path(path).string();
+  DeactivateActCtx(0, cookie);
+  ReleaseActCtx(context);
+}
+
 // The loader maps a library from its path; the view is then compared with
 // the file the checked handle holds, in the form Windows or Wine names it.
 TEST(LibraryPaths, AMappedLibraryIsToldFromAnotherFile) {

@@ -64,9 +64,21 @@ void LoadLibrariesAskedForByName();
 // Loads the common controls (version 6, as the manifest asks) and registers
 // their window classes. Never imported: an import would be loaded, and its
 // DllMain run, before the search is limited. Null when they cannot be had,
-// or when the library mapped does not stand in Windows' folder; `path` says
-// where it stood.
+// when the activation context would take them from an assembly whose
+// manifest stands outside Windows' folder (asked before anything is loaded),
+// or when the library mapped does not stand there; `path` says where.
 HMODULE LoadCommonControls(std::wstring& path);
+
+// What the activation context answers for a library: no assembly redirects
+// it (the search, limited to the system folder, then finds it), one does
+// (`manifest` is where that assembly's manifest stands), or the answer
+// cannot be had.
+enum class Redirection { kNone, kToAssembly, kUnknown };
+Redirection AskActivationContext(const wchar_t* dll, std::wstring& manifest);
+
+// Tests replace the question; null puts Windows' back.
+using RedirectionQuery = Redirection (*)(const wchar_t* dll, std::wstring& manifest);
+void SetRedirectionQueryForTesting(RedirectionQuery query);
 
 // "<program>.local" beside the program: Windows' side-by-side loader takes
 // an assembly's libraries (the common controls) from a folder of that name
@@ -78,12 +90,12 @@ HMODULE LoadCommonControls(std::wstring& path);
 // while the tool's libraries are loaded; or finds something standing there.
 // With Image File Execution Options' DevOverrideEnable set, Windows takes
 // every library but the known DLLs from such a folder, whatever path it is
-// loaded by: the name is held before the first library loads, and until
-// Direct3D has loaded its.
+// loaded by, at any time (the security library of each save, input methods,
+// display-driver helpers): the name is held from before the first library
+// loads until the process ends, when Windows lets it go, a crash included.
 class DotLocalHold {
  public:
   DotLocalHold();
-  DotLocalHold(DotLocalHold&&) = default;
   // False when a file, folder or link of that name stands beside the program.
   bool Clear() const { return !standing_; }
   // "<program's full path>.local".

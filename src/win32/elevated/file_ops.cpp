@@ -134,7 +134,7 @@ FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& b
     case PlainOpen::kPlain:
       break;
   }
-  found.version = VersionOf(opened.info);
+  found.version = opened.version;
   auto readSome = [&](char* into, std::size_t room) -> long long {
     DWORD got = 0;
     if (!ReadFile(opened.file.get(), into,
@@ -152,7 +152,7 @@ FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& b
 bool StillAsFound(const std::wstring& name, const FileVersion& expected) {
   PlainFile now;
   return OpenPlainFile(name, kOpenToLookAt, kShareReadWrite, now) == PlainOpen::kPlain &&
-         VersionOf(now.info) == expected;
+         now.version == expected;
 }
 
 }  // namespace
@@ -198,7 +198,7 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
       case PlainOpen::kPlain:
         break;
     }
-    if (VersionOf(old.info) != expected.version) return FileReplace::kChanged;
+    if (old.version != expected.version) return FileReplace::kChanged;
     SetAttributes(old.file.get(), FILE_ATTRIBUTE_NORMAL);
     security.ReadFrom(old.file.get());
   }
@@ -211,8 +211,7 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
     PlainFile again;  // the same file, not one another program put there since
     if (expected.exists &&
         OpenPlainFile(target, kOpenToSetAttributes, kShareReadWrite, again) == PlainOpen::kPlain &&
-        VersionOf(again.info).index == expected.version.index &&
-        VersionOf(again.info).volume == expected.version.volume) {
+        again.version.SameFileAs(expected.version)) {
       SetAttributes(again.file.get(), oldAttributes);
     }
   };
@@ -234,8 +233,8 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   // Looked at again on the handle held, just before the replace: written,
   // replaced or given another name since, it is read again first.
   BY_HANDLE_FILE_INFORMATION now = {};
-  if (expected.exists &&
-      (!GetFileInformationByHandle(old.file.get(), &now) || VersionOf(now) != expected.version)) {
+  if (expected.exists && (!GetFileInformationByHandle(old.file.get(), &now) ||
+                          VersionOf(old.file.get(), now) != expected.version)) {
     DeleteByHandle(fresh.get());
     putBack();
     return FileReplace::kChanged;

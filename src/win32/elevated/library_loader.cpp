@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <vector>
+
 #include "win32/elevated/plain_file.h"
 #include "win32/library_function.h"
 
@@ -28,6 +30,8 @@ bool InFolder(const std::wstring& path, const std::wstring& folder) {
          CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
                               static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
 }
+
+RedirectionQuery g_redirectionQuery = nullptr;
 
 }  // namespace
 
@@ -103,14 +107,53 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
   return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
+Redirection AskActivationContext(const wchar_t* dll, std::wstring& manifest) {
+  ACTCTX_SECTION_KEYED_DATA data = {};
+  data.cbSize = sizeof(data);
+  if (!FindActCtxSectionStringW(FIND_ACTCTX_SECTION_KEY_RETURN_HACTCTX, nullptr,
+                                ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION, dll, &data)) {
+    return GetLastError() == ERROR_SXS_KEY_NOT_FOUND ? Redirection::kNone : Redirection::kUnknown;
+  }
+  SIZE_T size = 0;
+  QueryActCtxW(0, data.hActCtx, &data.ulAssemblyRosterIndex,
+               AssemblyDetailedInformationInActivationContext, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  const bool answered =
+      size >= sizeof(ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION) &&
+      QueryActCtxW(0, data.hActCtx, &data.ulAssemblyRosterIndex,
+                   AssemblyDetailedInformationInActivationContext, buffer.data(), size, &size);
+  ReleaseActCtx(data.hActCtx);
+  const auto* assembly =
+      reinterpret_cast<const ACTIVATION_CONTEXT_ASSEMBLY_DETAILED_INFORMATION*>(buffer.data());
+  if (!answered || !assembly->lpAssemblyManifestPath) return Redirection::kUnknown;
+  manifest.assign(assembly->lpAssemblyManifestPath,
+                  assembly->ulManifestPathLength / sizeof(wchar_t));
+  return Redirection::kToAssembly;
+}
+
+void SetRedirectionQueryForTesting(RedirectionQuery query) { g_redirectionQuery = query; }
+
 void LoadLibrariesAskedForByName() {
   // Kept loaded for the life of the process, as they would be anyway.
   for (const wchar_t* name : kAskedForByName) LoadSystemLibrary(name);
 }
 
 HMODULE LoadCommonControls(std::wstring& path) {
-  // By name: the process's activation context maps it to the WinSxS copy
-  // the manifest asks for.
+  // Judged before it loads, since loading runs its code: the assembly the
+  // manifest names must come from Windows' own side-by-side store, not from
+  // a private copy beside the program.
+  const RedirectionQuery ask = g_redirectionQuery ? g_redirectionQuery : &AskActivationContext;
+  switch (ask(L"comctl32.dll", path)) {
+    case Redirection::kToAssembly:
+      if (!InFolder(path, AskFolder(&GetSystemWindowsDirectoryW))) return nullptr;
+      break;
+    case Redirection::kNone:
+      break;
+    case Redirection::kUnknown:
+      path = L"comctl32.dll";
+      return nullptr;
+  }
+  // By name: the process's activation context maps it to that assembly.
   const HMODULE module = LoadLibraryW(L"comctl32.dll");
   if (!module) return nullptr;
   path = ModulePath(module);

@@ -24,7 +24,7 @@ constexpr DWORD kFolderAccess = FILE_LIST_DIRECTORY;
 constexpr DWORD kFolderShare = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 FinalPathQuery g_finalPathQuery = nullptr;
-FileInformationQuery g_tagQuery = nullptr;
+FileInformationQuery g_informationQuery = nullptr;
 
 bool IsMissing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
@@ -35,9 +35,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-bool SameFile(const BY_HANDLE_FILE_INFORMATION& a, const BY_HANDLE_FILE_INFORMATION& b) {
-  return a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
+FileInformationQuery InformationQuery() {
+  return g_informationQuery ? g_informationQuery : &GetFileInformationByHandleEx;
 }
 
 // A drive's root ends in a backslash already ("\\?\C:\").
@@ -96,9 +95,8 @@ bool QueryAttributes(HANDLE handle, DWORD& attributes, DWORD& tag, DWORD& error)
   attributes = basic.FileAttributes;
   tag = 0;
   if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) return true;
-  const FileInformationQuery query = g_tagQuery ? g_tagQuery : &GetFileInformationByHandleEx;
   FILE_ATTRIBUTE_TAG_INFO info = {};
-  if (!query(handle, FileAttributeTagInfo, &info, sizeof(info))) {
+  if (!InformationQuery()(handle, FileAttributeTagInfo, &info, sizeof(info))) {
     error = GetLastError();
     return false;
   }
@@ -135,7 +133,7 @@ PlainOpen OpenPart(HANDLE parent, const std::wstring& name, DWORD access, DWORD 
       opened.error = followed ? GetLastError() : error;
       return PlainOpen::kCannotOpen;
     }
-    if (!SameFile(point, content)) {
+    if (!VersionOf(handle.get(), point).SameFileAs(VersionOf(followed.get(), content))) {
       opened.link.leadsTo = Utf8(DisplayPath(FinalPath(followed.get())));
       return PlainOpen::kLinked;
     }
@@ -233,10 +231,18 @@ std::wstring DisplayPath(const std::wstring& finalPath) {
   return finalPath;
 }
 
-FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info) {
+FileVersion VersionOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   FileVersion version;
-  version.volume = info.dwVolumeSerialNumber;
-  version.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  // Windows 8 and later, on volumes that keep such IDs; else the index.
+  FileIdInformation id = {};
+  if (InformationQuery()(file, kFileIdInfo, &id, sizeof(id))) {
+    version.volume = id.VolumeSerialNumber;
+    std::memcpy(&version.index, id.FileId, sizeof(version.index));
+    std::memcpy(&version.indexHigh, id.FileId + sizeof(version.index), sizeof(version.indexHigh));
+  } else {
+    version.volume = info.dwVolumeSerialNumber;
+    version.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  }
   version.size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   version.lastWrite =
       (uint64_t{info.ftLastWriteTime.dwHighDateTime} << 32) | info.ftLastWriteTime.dwLowDateTime;
@@ -276,6 +282,7 @@ PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
     opened.error = GetLastError();
     return PlainOpen::kCannotOpen;
   }
+  opened.version = VersionOf(opened.file.get(), opened.info);
   opened.link.names = opened.info.nNumberOfLinks;
   std::wstring normalized = relative;
   for (wchar_t& c : normalized) c = c == L'/' ? L'\\' : c;
@@ -284,7 +291,7 @@ PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
   return opened.info.nNumberOfLinks == 1 ? PlainOpen::kPlain : PlainOpen::kLinked;
 }
 
-void SetAttributeTagQueryForTesting(FileInformationQuery query) { g_tagQuery = query; }
+void SetFileInformationQueryForTesting(FileInformationQuery query) { g_informationQuery = query; }
 
 std::wstring NameOf(const std::wstring& relative) {
   const std::size_t slash = relative.find_last_of(L"\\/");

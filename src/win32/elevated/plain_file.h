@@ -40,8 +40,9 @@ struct PlainFile {
   ScopedHandle file{nullptr};
   std::vector<ScopedHandle> folders;
   BY_HANDLE_FILE_INFORMATION info = {};
-  DWORD error = 0;  // why it is missing or cannot be opened
-  LinkedFile link;  // where it leads or how many names it has, when linked
+  FileVersion version;  // which file it is and how it is now
+  DWORD error = 0;      // why it is missing or cannot be opened
+  LinkedFile link;      // where it leads or how many names it has, when linked
 };
 
 // The current folder, whatever its length; empty when it cannot be had.
@@ -53,8 +54,18 @@ std::wstring CurrentFolder();
 // (a reparse point that is no link) gives its content.
 PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened);
 
-// What a file's information says of which file it is and how it is now.
-FileVersion VersionOf(const BY_HANDLE_FILE_INFORMATION& info);
+// Windows 8's FileIdInfo query, which the headers give only to programs that
+// need Windows 8: the tool runs on Windows 7 SP1 too, where it fails.
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+struct FileIdInformation {
+  ULONGLONG VolumeSerialNumber;
+  BYTE FileId[16];
+};
+
+// Which open file `file` is, and how it is now, from its information: by its
+// 128-bit ID where the volume gives one (ReFS, as on Windows 11's Dev Drive,
+// can give two files the same 64-bit index), else by that index.
+FileVersion VersionOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
 
 // The path Windows resolves an open handle to, "\\?\" prefix and all, in the
 // form `volume` asks for (VOLUME_NAME_DOS, VOLUME_NAME_NT); empty when it
@@ -74,10 +85,12 @@ std::wstring DisplayPath(const std::wstring& finalPath);
 using FinalPathQuery = DWORD(WINAPI*)(HANDLE, LPWSTR, DWORD, DWORD);
 void SetFinalPathQueryForTesting(FinalPathQuery query);
 
-// Tests replace how a reparse point's tag is asked for, to show what is done
-// on a file system that has none (FAT, exFAT); null puts Windows' own back.
+// Tests replace how a reparse point's tag and a file's 128-bit ID are asked
+// for (GetFileInformationByHandleEx), to show what is done on a file system
+// that has no tags (FAT, exFAT) or whose IDs differ only in their upper half
+// (ReFS); null puts Windows' own back.
 using FileInformationQuery = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
-void SetAttributeTagQueryForTesting(FileInformationQuery query);
+void SetFileInformationQueryForTesting(FileInformationQuery query);
 
 // "Vorn.cfg" for "rscdll\Vorn.cfg" or "rscdll/Vorn.cfg".
 std::wstring NameOf(const std::wstring& relative);
