@@ -35,6 +35,8 @@
 #define IDS_UNREADABLE_PATH_TOO_LONG 135
 // Direct3D 9 cannot be started: the dialog opens without the card's lists.
 #define IDS_NO_DIRECT3D 129
+// The display driver did not answer within its time: the same dialog.
+#define IDS_CARD_SILENT 136
 
 // The program's own string table, for what must be said without the
 // resource library; "{path}" stands for a full path.

@@ -7,13 +7,23 @@
 
 namespace vorn {
 
+namespace {
+
+Direct3DCreateFunction g_create = nullptr;
+
+}  // namespace
+
+void SetDirect3DCreateForTesting(Direct3DCreateFunction create) { g_create = create; }
+
 bool D3D9Probe::CreateDirect3D() {
-  // Never freed: the hooks an overlay or driver put into Direct3D may still
-  // run in it after the object is released.
-  const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
-  if (!library) return false;
-  using CreateFunction = IDirect3D9*(WINAPI*)(UINT);
-  const auto create = LibraryFunction<CreateFunction>(library, "Direct3DCreate9");
+  Direct3DCreateFunction create = g_create;
+  if (!create) {
+    // Never freed: the hooks an overlay or driver put into Direct3D may
+    // still run in it after the object is released.
+    const HMODULE library = LoadSystemLibrary(L"d3d9.dll");
+    if (!library) return false;
+    create = LibraryFunction<Direct3DCreateFunction>(library, "Direct3DCreate9");
+  }
   direct3d_ = create ? create(D3D_SDK_VERSION) : nullptr;
   return direct3d_ != nullptr;
 }

@@ -11,6 +11,11 @@ struct IDirect3D9;
 
 namespace vorn {
 
+// Tests replace Direct3DCreate9 (a card with two adapters, a driver that
+// hangs or sends messages); null puts d3d9.dll's own back.
+using Direct3DCreateFunction = IDirect3D9*(WINAPI*)(UINT);
+void SetDirect3DCreateForTesting(Direct3DCreateFunction create);
+
 class D3D9Probe : public HardwareProbe {
  public:
   D3D9Probe() = default;

@@ -29,5 +29,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   vorn::EnterResolvedGameFolder();
   vorn::EnforceRedirectionTrust();
   vorn::VornOptionApp app(probe);
-  return app.Run(instance);
+  const int status = app.Run(instance);
+  if (probe.Silent()) vorn::EndProcess(probe, status);  // not through the loader's lock
+  return status;
 }

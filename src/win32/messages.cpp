@@ -157,6 +157,12 @@ std::wstring NoDirect3DMessage(HINSTANCE resources) {
                 L"DirectX 9 and the card's latest driver, then start VornOption again.");
 }
 
+std::wstring SilentCardMessage(HINSTANCE resources) {
+  return TextOr(resources, IDS_CARD_SILENT,
+                L"The graphics card did not respond, so it cannot be checked. Restart the "
+                L"computer or update the graphics card's driver, then start VornOption again.");
+}
+
 std::wstring ProgramMessage(UINT id, const std::wstring& path) {
   // Length 0 answers the stored text itself: no buffer bounds it.
   const wchar_t* stored = nullptr;

@@ -35,6 +35,9 @@ std::wstring NotReadMessage(HINSTANCE resources, const std::wstring& path, ReadR
 // That Direct3D 9 cannot be started, so the card cannot be checked, and to
 // install DirectX 9 and the card's driver.
 std::wstring NoDirect3DMessage(HINSTANCE resources);
+// That the card's driver did not answer, so the card cannot be checked, and
+// to restart the computer or update the driver.
+std::wstring SilentCardMessage(HINSTANCE resources);
 
 // A text of the program's own string table (IDS_NO_RESOURCE_LIBRARY,
 // IDS_DOT_LOCAL_FOUND), in the region's language without the resource

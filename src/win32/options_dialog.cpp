@@ -154,7 +154,8 @@ bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
     case kShowNoDirect3D:
-      ShowError(hwnd(), NoDirect3DMessage(App::Current()->ResourceHandle()));
+      ShowError(hwnd(), probe_.Silent() ? SilentCardMessage(App::Current()->ResourceHandle())
+                                        : NoDirect3DMessage(App::Current()->ResourceHandle()));
       return true;
     case WM_DPICHANGED:
       SetIcons();

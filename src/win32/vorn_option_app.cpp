@@ -3,6 +3,7 @@
 #include "config/config_reader.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
+#include "win32/background_probe.h"
 #include "win32/elevated/elevated.h"
 #include "win32/messages.h"
 #include "win32/options_dialog.h"
@@ -53,7 +54,7 @@ bool VornOptionApp::InitInstance() {
     // No thread may be inside Direct3D or the loader as the process ends.
     probe_.ReleaseDirect3D();
     ExitInstance();
-    ExitProcess(1);
+    EndProcess(probe_, 1);
   }
   if (safeMode != ReadResult::kRead && safeMode != ReadResult::kNotRead) {
     // Shown once the player's language is known; ends as normally as a Cancel.

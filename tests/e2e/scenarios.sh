@@ -307,6 +307,22 @@ WINEDLLOVERRIDES="d3d9=d" check drive drive start dialog box-with Vorn @129 end 
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 
+# The prefix's own d3d9.dll replaced by one whose Direct3DCreate9 never
+# returns, as a hung display driver's would not ("n": Wine takes that file).
+scenario "a display driver that never answers: the player is told, the dialog opens without it, Cancel ends the tool"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+system=system32
+[ "$VORN_WINE_BUILD" = build/win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && system=syswow64
+system_d3d9=$WINEPREFIX/drive_c/windows/$system/d3d9.dll
+cp "$system_d3d9" "$out/d3d9.dll.wine"
+cp "$build/e2e/silent/d3d9.dll" "$system_d3d9"
+WINEDLLOVERRIDES="d3d9=n" check drive drive start box-with Vorn @136 end dialog count 1015 0 \
+  enabled 1 0 click 2 exit 0
+cp "$out/d3d9.dll.wine" "$system_d3d9"
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
 scenario "Vorn.cfg rewritten and held by another program as OK is pressed: its change is kept"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"

@@ -229,5 +229,15 @@ TEST_F(PlantedLibraryTest, D3D9ComesFromTheSystemFolderWithCopiesPlantedBesideTh
   EXPECT_EQ(RunLoadProbe(L"bare"), 1u) << "a bare name takes the planted copy: the check can fail";
 }
 
+// In a fresh process, where nothing has loaded them yet: each library that
+// Windows' DLLs ask for by name is loaded from the system folder by the call.
+TEST_F(PlantedLibraryTest, LibrariesAskedForByNameAreLoadedFromTheSystemFolderByTheCall) {
+  std::filesystem::create_directory("program");
+  ASSERT_TRUE(CopyFileW(L"" VORN_E2E_DIR L"\\load_probe.exe", L"program\\load_probe.exe", FALSE));
+  // version.dll too, but Wine's own DLLs import it at start.
+  EXPECT_EQ(RunLoadProbe(L"asked-for-by-name uxtheme.dll dwmapi.dll msimg32.dll"), 0u)
+      << "1: one is not loaded from the system folder; 3: one was loaded before the call";
+}
+
 }  // namespace
 }  // namespace vorn

@@ -127,7 +127,7 @@ constexpr UINT kLoadedStrings[] = {IDS_LEVEL_HIGH,         IDS_LEVEL_MEDIUM,
                                    IDS_UNREADABLE_GENERIC, IDS_UNREADABLE_FOLDER,
                                    IDS_UNREADABLE_DENIED,  IDS_UNREADABLE_DRIVE,
                                    IDS_UNREADABLE_NETWORK, IDS_UNREADABLE_PATH_TOO_LONG,
-                                   IDS_NO_DIRECT3D};
+                                   IDS_NO_DIRECT3D, IDS_CARD_SILENT};
 
 // The texts the program itself holds, each with the path's place.
 constexpr UINT kProgramStrings[] = {IDS_NO_RESOURCE_LIBRARY, IDS_DOT_LOCAL_FOUND};

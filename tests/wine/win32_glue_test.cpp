@@ -1,6 +1,7 @@
 // The Win32 glue against the real system: the resource library mapped as
 // data, the process check, the tooltip, the modal dialog and its loop.
 #include <windows.h>
+#include <d3d9.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
@@ -345,6 +346,119 @@ TEST(BackgroundProbeTest, AnswersAsTheDirectProbeAndEndsCleanlyWhileRunning) {
   }
   background.ReleaseDirect3D();
   direct.ReleaseDirect3D();
+}
+
+// A card as Direct3D 9 would show it: two adapters of different names and
+// pixel shader 2.0. Nothing else is asked of it.
+class TwoAdapters : public IDirect3D9 {
+ public:
+  HRESULT WINAPI QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG WINAPI AddRef() override { return 1; }
+  ULONG WINAPI Release() override { return 0; }
+  HRESULT WINAPI RegisterSoftwareDevice(void*) override { return E_NOTIMPL; }
+  UINT WINAPI GetAdapterCount() override { return 2; }
+  HRESULT WINAPI GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER9* id) override {
+    *id = {};
+    lstrcpyA(id->Description, adapter == 0 ? "First Card" : "Second Card");
+    return D3D_OK;
+  }
+  UINT WINAPI GetAdapterModeCount(UINT, D3DFORMAT) override { return 0; }
+  HRESULT WINAPI EnumAdapterModes(UINT, D3DFORMAT, UINT, D3DDISPLAYMODE*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI GetAdapterDisplayMode(UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
+  HRESULT WINAPI CheckDeviceType(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, WINBOOL) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
+                                   D3DFORMAT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, WINBOOL,
+                                            D3DMULTISAMPLE_TYPE, DWORD*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT,
+                                        D3DFORMAT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI CheckDeviceFormatConversion(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT) override {
+    return E_NOTIMPL;
+  }
+  HRESULT WINAPI GetDeviceCaps(UINT, D3DDEVTYPE, D3DCAPS9* caps) override {
+    *caps = {};
+    caps->PixelShaderVersion = D3DPS_VERSION(2, 0);
+    return D3D_OK;
+  }
+  HMONITOR WINAPI GetAdapterMonitor(UINT) override { return nullptr; }
+  HRESULT WINAPI CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
+                              IDirect3DDevice9**) override {
+    return E_NOTIMPL;
+  }
+};
+
+TwoAdapters g_card;
+IDirect3D9* WINAPI CreateTwoAdapters(UINT) { return &g_card; }
+
+TEST(BackgroundProbeTest, TheCardIsNamedAfterTheLastAdapter) {
+  SetDirect3DCreateForTesting(&CreateTwoAdapters);
+  BackgroundProbe probe;
+  ASSERT_TRUE(probe.CreateDirect3D());
+  EXPECT_EQ(probe.AdapterDescription(), L"Second Card");
+  EXPECT_EQ(probe.PixelShaderVersion(), D3DPS_VERSION(2, 0));
+  probe.ReleaseDirect3D();
+  SetDirect3DCreateForTesting(nullptr);
+}
+
+// A hook in Direct3D that sends a message to the tool's window from the
+// probe's thread, and waits for the answer, as an overlay may.
+HWND g_toolWindow = nullptr;
+bool g_answered = false;
+IDirect3D9* WINAPI CreateAfterAMessage(UINT) {
+  DWORD_PTR result = 0;
+  g_answered = SendMessageTimeoutW(g_toolWindow, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
+  return &g_card;
+}
+
+TEST(BackgroundProbeTest, AMessageSentFromTheProbesThreadIsAnsweredWhileWaiting) {
+  g_toolWindow =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(g_toolWindow, nullptr);
+  SetDirect3DCreateForTesting(&CreateAfterAMessage);
+  BackgroundProbe probe;
+  EXPECT_TRUE(probe.CreateDirect3D());
+  EXPECT_TRUE(g_answered) << "the probe's thread waited for the window in vain";
+  EXPECT_FALSE(probe.Silent());
+  probe.ReleaseDirect3D();
+  SetDirect3DCreateForTesting(nullptr);
+  DestroyWindow(g_toolWindow);
+}
+
+// A driver that hangs in Direct3DCreate9: the probe gives up within its
+// patience and answers as without Direct3D, and no one waits for the thread.
+HANDLE g_driverWakes = nullptr;
+IDirect3D9* WINAPI CreateNever(UINT) {
+  WaitForSingleObject(g_driverWakes, INFINITE);
+  return &g_card;
+}
+
+TEST(BackgroundProbeTest, ADriverThatNeverAnswersIsGivenUpOn) {
+  g_driverWakes = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  SetDirect3DCreateForTesting(&CreateNever);
+  const DWORD start = GetTickCount();
+  {
+    BackgroundProbe probe(300);
+    EXPECT_FALSE(probe.CreateDirect3D());
+    EXPECT_TRUE(probe.Silent());
+    EXPECT_EQ(probe.AdapterDescription(), L"");
+    EXPECT_FALSE(probe.DisplayModes().empty()) << "the display's modes need no Direct3D";
+    probe.ReleaseDirect3D();
+  }
+  EXPECT_LT(GetTickCount() - start, 3000u) << "waited for the hung thread";
+  SetEvent(g_driverWakes);  // the thread may answer late, into its own answers
+  Sleep(100);
+  SetDirect3DCreateForTesting(nullptr);
+  CloseHandle(g_driverWakes);
 }
 
 }  // namespace
