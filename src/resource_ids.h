@@ -42,6 +42,9 @@
 // resource library; "{path}" stands for a full path.
 #define IDS_NO_RESOURCE_LIBRARY 140
 #define IDS_DOT_LOCAL_FOUND 141
+#define IDS_LOADER_FILE_FOUND 142
+// Windows 7 SP1 without KB2533623, which cannot limit the library search.
+#define IDS_SEARCH_UPDATE_MISSING 143
 
 #define IDC_ADAPTER 1000
 #define IDC_RESOLUTION 1002

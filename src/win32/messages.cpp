@@ -93,6 +93,10 @@ constexpr ProgramText kProgramTexts[] = {
     {IDS_DOT_LOCAL_FOUND,
      L"{path} must not stand next to VornOption.exe, which runs as administrator. Delete it, "
      L"then start VornOption again."},
+    {IDS_LOADER_FILE_FOUND,
+     L"{path} must not stand next to VornOption.exe, which runs as administrator. Delete it, "
+     L"then start VornOption again."},
+    {IDS_SEARCH_UPDATE_MISSING, L"Install Windows update KB2533623, then start VornOption again."},
 };
 
 const wchar_t* EnglishProgramText(UINT id) {

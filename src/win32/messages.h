@@ -39,10 +39,10 @@ std::wstring NoDirect3DMessage(HINSTANCE resources);
 // to restart the computer or update the driver.
 std::wstring SilentCardMessage(HINSTANCE resources);
 
-// A text of the program's own string table (IDS_NO_RESOURCE_LIBRARY,
-// IDS_DOT_LOCAL_FOUND), in the region's language without the resource
+// A text of the program's own string table (IDS_NO_RESOURCE_LIBRARY to
+// IDS_SEARCH_UPDATE_MISSING), in the region's language without the resource
 // library, with `path` in place of "{path}"; short English when absent.
-std::wstring ProgramMessage(UINT id, const std::wstring& path);
+std::wstring ProgramMessage(UINT id, const std::wstring& path = std::wstring());
 
 // An error box captioned "Vorn".
 void ShowError(HWND owner, const std::wstring& text);

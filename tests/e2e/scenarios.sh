@@ -299,6 +299,28 @@ for kind in folder file; do
   finish
 done
 
+for file in config manifest; do
+  scenario "a VornOption.exe.$file beside the program stops it before the common controls load"
+  new_game
+  cp "$root/sample/Vorn.cfg" "$game/"
+  # A configuration file that would have Windows look for a private copy of
+  # the common controls; a manifest that names no assembly at all.
+  if [ $file = config ]; then
+    printf '<configuration><windows><assemblyBinding xmlns="urn:schemas-microsoft-com:asm.v1"><dependentAssembly><assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" processorArchitecture="*" publicKeyToken="6595b64144ccf1df"/><bindingRedirect oldVersion="6.0.0.0" newVersion="6.0.9999.0"/></dependentAssembly></assemblyBinding></windows></configuration>\r\n' \
+      > "$game/VornOption.exe.config"
+  else
+    printf '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\r\n<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>\r\n' \
+      > "$game/VornOption.exe.manifest"
+  fi
+  check "named in the message" drive start box-with Vorn "full:VornOption.exe.$file" end \
+    box-save box.txt no-dialog exit 0
+  check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
+  check "left as it was" test -e "$game/VornOption.exe.$file"
+  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+  check "no temporary file" no_temporaries
+  finish
+done
+
 scenario "without Direct3D 9 the player is told why over the dialog; the lists stay empty, OK disabled"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"

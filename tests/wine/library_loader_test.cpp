@@ -91,6 +91,16 @@ TEST(LibraryPaths, TheCommonControlsStandInWindowsFolderAndRegisterTheirClasses)
   EXPECT_TRUE(GetClassInfoExW(nullptr, TOOLTIPS_CLASSW, &tooltip)) << "classes registered";
 }
 
+// Where Windows lacks SetDefaultDllDirectories (Windows 7 SP1 without
+// KB2533623) the search cannot be limited, and the tool is told so.
+TEST(LibraryPaths, TheSearchIsLimitedOnlyWhereWindowsCan) {
+  EXPECT_TRUE(RestrictLibrarySearchPath());
+  HideSearchFunctionForTesting(true);
+  EXPECT_FALSE(RestrictLibrarySearchPath());
+  HideSearchFunctionForTesting(false);
+  EXPECT_TRUE(RestrictLibrarySearchPath());
+}
+
 // A private copy of the assembly, as a ".local" folder or a configuration
 // file beside the program would have Windows take, is refused before the
 // library is loaded; so is an activation context that cannot be asked.

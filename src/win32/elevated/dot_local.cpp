@@ -3,6 +3,15 @@
 #include "resource_ids.h"
 
 namespace vorn {
+namespace {
+
+// Whether something stands under that name: only "not found" says nothing.
+bool Stands(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES ||
+         GetLastError() != ERROR_FILE_NOT_FOUND;
+}
+
+}  // namespace
 
 DotLocalHold::DotLocalHold() {
   const std::wstring program = ModulePath(nullptr);
@@ -20,8 +29,15 @@ DotLocalHold::DotLocalHold() {
     return;
   }
   // Where the tool may not make it (a read-only medium), a look must do.
-  standing_ = GetFileAttributesW(path_.c_str()) != INVALID_FILE_ATTRIBUTES ||
-              GetLastError() != ERROR_FILE_NOT_FOUND;
+  standing_ = Stands(path_);
+}
+
+std::wstring LoaderFileBesideProgram() {
+  const std::wstring program = ModulePath(nullptr);
+  for (const wchar_t* suffix : {L".config", L".manifest"}) {
+    if (!program.empty() && Stands(program + suffix)) return program + suffix;
+  }
+  return {};
 }
 
 void ShowErrorWithoutCommonControls(const std::wstring& text) {

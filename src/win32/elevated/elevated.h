@@ -29,9 +29,13 @@ namespace vorn {
 // ---- Start-up, in this order ----------------------------------------------
 
 // Drops the program's folder and the current folder from the DLL search
-// path. Uses SetDefaultDllDirectories where Windows has it (Windows 7 SP1
-// has it only with KB2533623).
-void RestrictLibrarySearchPath();
+// path. False where Windows lacks SetDefaultDllDirectories (Windows 7 SP1
+// without KB2533623): there the program's folder stays first for every
+// library loaded by name later, Windows' own DLLs' loads included, and no
+// list of preloads covers that, so the tool does not start.
+bool RestrictLibrarySearchPath();
+// Tests make SetDefaultDllDirectories missing, as it is there.
+void HideSearchFunctionForTesting(bool hidden);
 
 // "<folder>\<name>", or empty when it does not fit in MAX_PATH: a cut path
 // would name another file.
@@ -106,6 +110,14 @@ class DotLocalHold {
   ScopedHandle held_{nullptr};
   bool standing_ = false;
 };
+
+// "<program>.config" or "<program>.manifest" beside the program, or empty
+// when neither stands there. An application configuration file can redirect
+// the common controls to a version Windows lacks, after which the
+// side-by-side loader looks for a private copy beside the program; an
+// external manifest is used instead of the embedded one where
+// PreferExternalManifest is set.
+std::wstring LoaderFileBesideProgram();
 
 // An error box captioned "Vorn" made of Windows' own controls, never the
 // common controls, which a ".local" folder standing beside the program could

@@ -32,6 +32,7 @@ bool InFolder(const std::wstring& path, const std::wstring& folder) {
 }
 
 RedirectionQuery g_redirectionQuery = nullptr;
+bool g_searchFunctionHidden = false;
 
 }  // namespace
 
@@ -48,13 +49,17 @@ std::wstring ModulePath(HMODULE module) {
   }
 }
 
-void RestrictLibrarySearchPath() {
+bool RestrictLibrarySearchPath() {
   using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
-  const auto setDefaultDllDirectories = LibraryFunction<SetDefaultDllDirectoriesFunction>(
-      GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
-  if (setDefaultDllDirectories) setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  const auto setDefaultDllDirectories =
+      g_searchFunctionHidden ? nullptr
+                             : LibraryFunction<SetDefaultDllDirectoriesFunction>(
+                                   GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
   SetDllDirectoryW(L"");  // the current folder, on systems without the above
+  return setDefaultDllDirectories && setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
+
+void HideSearchFunctionForTesting(bool hidden) { g_searchFunctionHidden = hidden; }
 
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name) {
   if (folder.empty()) return {};
