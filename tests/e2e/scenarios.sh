@@ -278,6 +278,17 @@ check "runs a planted uxtheme.dll: the checks can fail" \
   test -e "$game/planted-uxtheme-in-imports_planted.exe.txt"
 finish
 
+# A name beside the program that steers Windows' loader: the tool names it in
+# its own words and stops before the common controls load, writing nothing.
+refused_for() {  # the name beside VornOption.exe
+  check "named in the message" drive start box-with Vorn "full:$1" end box-save box.txt no-dialog \
+    exit 0
+  check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
+  check "left as it was" test -e "$game/$1"
+  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+  check "no temporary file" no_temporaries
+}
+
 for kind in folder file; do
   scenario "a VornOption.exe.local $kind beside the program stops it before the common controls load"
   new_game
@@ -289,12 +300,7 @@ for kind in folder file; do
   else
     echo planted > "$game/VornOption.exe.local"
   fi
-  check "named in the message" drive start box-with Vorn "full:VornOption.exe.local" end \
-    box-save box.txt no-dialog exit 0
-  check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
-  check "left as it was" test -e "$game/VornOption.exe.local"
-  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
-  check "no temporary file" no_temporaries
+  refused_for VornOption.exe.local
   check "nothing ran" absent "$game/planted-uxtheme-in-VornOption.exe.txt"
   finish
 done
@@ -312,12 +318,7 @@ for file in config manifest; do
     printf '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\r\n<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>\r\n' \
       > "$game/VornOption.exe.manifest"
   fi
-  check "named in the message" drive start box-with Vorn "full:VornOption.exe.$file" end \
-    box-save box.txt no-dialog exit 0
-  check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
-  check "left as it was" test -e "$game/VornOption.exe.$file"
-  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
-  check "no temporary file" no_temporaries
+  refused_for "VornOption.exe.$file"
   finish
 done
 
