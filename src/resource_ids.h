@@ -45,6 +45,8 @@
 #define IDS_LOADER_FILE_FOUND 142
 // Windows 7 SP1 without KB2533623, which cannot limit the library search.
 #define IDS_SEARCH_UPDATE_MISSING 143
+// The common controls would come from outside Windows' folder.
+#define IDS_COMMON_CONTROLS_REFUSED 144
 
 #define IDC_ADAPTER 1000
 #define IDC_RESOLUTION 1002

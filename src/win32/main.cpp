@@ -41,8 +41,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   vorn::BackgroundProbe probe;
   std::wstring loadedFrom;
   if (!vorn::LoadCommonControls(loadedFrom)) {
-    vorn::ShowErrorWithoutCommonControls(L"Cannot use the common controls loaded from " +
-                                         loadedFrom + L".");
+    vorn::ShowErrorWithoutCommonControls(
+        vorn::ProgramMessage(IDS_COMMON_CONTROLS_REFUSED, loadedFrom));
     return 0;
   }
   vorn::EnterResolvedGameFolder();

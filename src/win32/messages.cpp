@@ -97,6 +97,9 @@ constexpr ProgramText kProgramTexts[] = {
      L"{path} must not stand next to VornOption.exe, which runs as administrator. Delete it, "
      L"then start VornOption again."},
     {IDS_SEARCH_UPDATE_MISSING, L"Install Windows update KB2533623, then start VornOption again."},
+    {IDS_COMMON_CONTROLS_REFUSED,
+     L"{path}: VornOption runs as administrator and uses only the common controls in Windows' "
+     L"own folder."},
 };
 
 const wchar_t* EnglishProgramText(UINT id) {
@@ -118,7 +121,10 @@ std::wstring ReasonedMessage(HINSTANCE resources, UINT whatId, UINT adviceId,
     if (!reason.empty() && reason.back() == L'.') reason.pop_back();
     return englishWhat + path + L": " + reason + englishAdvice;
   }
-  return what + L"\n\n" + path + L"\n" + reason + L"\n\n" + advice;
+  // A folder in the file's place is the tool's own finding (ERROR_DIRECTORY),
+  // and its advice says so already: Windows' line would only repeat it.
+  const bool ownFinding = error == ERROR_DIRECTORY;
+  return what + L"\n\n" + path + (ownFinding ? L"" : L"\n" + reason) + L"\n\n" + advice;
 }
 
 }  // namespace

@@ -77,8 +77,9 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
-// A text as given, "@113" for string 113 of the tool's resource library, or
-// "full:Vorn.cfg" for the full path of a file in the current folder.
+// A text as given, "@113" for string 113 of the tool's resource library
+// ("@125{n}2": with 2 in place of its "{n}"), or "full:Vorn.cfg" for the
+// full path of a file in the current folder.
 std::wstring ResourceString(const std::wstring& given) {
   if (given.rfind(L"full:", 0) == 0) {
     wchar_t path[MAX_PATH] = {};
@@ -93,9 +94,14 @@ std::wstring ResourceString(const std::wstring& given) {
   FindClose(search);
   HMODULE library = LoadLibraryExW((std::wstring(L"rscdll\\") + found.cFileName).c_str(), nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  wchar_t text[260] = {};
-  LoadStringW(library, static_cast<UINT>(_wtoi(given.c_str() + 1)), text, 260);
+  wchar_t loaded[260] = {};
+  LoadStringW(library, static_cast<UINT>(_wtoi(given.c_str() + 1)), loaded, 260);
   FreeLibrary(library);
+  std::wstring text = loaded;
+  const std::size_t slot = given.find(L"{n}"), inText = text.find(L"{n}");
+  if (slot != std::wstring::npos && inText != std::wstring::npos) {
+    text.replace(inText, 3, given.substr(slot + 3));
+  }
   return text;
 }
 
@@ -337,6 +343,20 @@ int wmain(int argc, wchar_t** argv) {
       if (!SendMessageTimeoutW(Item(nextInt()), BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored)) {
         Expect(VisibleDialog(L"Vorn") != nullptr, L"no answer to the click and no box");
       }
+    } else if (step == L"cut-save") {
+      // OK pressed, and the tool ended the moment its new file appears, as a
+      // crash, End task or a power cut of the process would end it.
+      PostMessageW(Item(IDOK), BM_CLICK, 0, 0);
+      for (const DWORD start = GetTickCount();; Sleep(1)) {
+        WIN32_FIND_DATAW found;
+        const HANDLE search = FindFirstFileW(L"Vorn.cfg.*.tmp", &found);
+        if (search != INVALID_HANDLE_VALUE) {
+          FindClose(search);
+          break;
+        }
+        Expect(GetTickCount() - start < kPatienceMs, L"no new file appeared");
+      }
+      TerminateProcess(g_tool.hProcess, 9);
     } else if (step == L"close") {
       PostMessageW(g_dialog, WM_CLOSE, 0, 0);
     } else if (step == L"exit") {

@@ -30,7 +30,7 @@ for file in Vorn.cfg VornSafeMode.cfg; do
     rm -f "$game/$file"
     plant "$kind" "$outside/victim.cfg" "$game/$file"
     before=$(ls -A "$game")
-    if [ "$kind" = symbolic ]; then leads=$(windows_path "$outside/victim.cfg"); else leads=": 2"; fi
+    if [ "$kind" = symbolic ]; then leads=$(windows_path "$outside/victim.cfg"); else leads="@125{n}2"; fi
     check drive drive start box-with Vorn @123 "full:$file" "$leads" @126 end no-dialog exit 0
     check "nothing written" test "$(ls -A "$game")" = "$before"
     check "outside untouched" outside_untouched
@@ -65,7 +65,7 @@ scenario "a Vorn.cfg given a second name while the dialog is open is left alone;
 new_game
 new_outside
 cp "$root/sample/Vorn.cfg" "$game/"
-drive start dialog hold ready.mark done.mark click 1 box-with Vorn @123 "full:Vorn.cfg" ": 2" @126 end \
+drive start dialog hold ready.mark done.mark click 1 box-with Vorn @123 "full:Vorn.cfg" "@125{n}2" @126 end \
   dialog sel 1015 2 click 2 exit 0 &
 driver=$!
 for _ in $(seq 600); do [ -e "$game/ready.mark" ] && break; sleep 0.1; done

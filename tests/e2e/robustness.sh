@@ -95,6 +95,18 @@ else
   finish
 fi
 
+scenario "a save cut short the moment its new file appears: Vorn.cfg whole, old or new, nothing left behind"
+new_game
+{ cat "$root/sample/Vorn.cfg"; seq 400000 | sed 's/.*/filler& = &\r/'; } > "$game/Vorn.cfg"
+cp "$game/Vorn.cfg" "$out/cut-old.cfg"
+check drive drive start dialog cut-save exit 9
+if ! cmp -s "$game/Vorn.cfg" "$out/cut-old.cfg"; then
+  check "the new file, whole" test "$(grep -c '^filler[0-9]* = ' "$game/Vorn.cfg")" = 400000
+  check "the new file, to its end" grep -q '^id = player' "$game/Vorn.cfg"
+fi
+check "no temporary file" no_temporaries
+finish
+
 scenario "the keyboard alone: access keys and arrows change a list and a check box, arrows among the effects change nothing, Enter saves"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"

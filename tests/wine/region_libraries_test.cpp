@@ -131,7 +131,8 @@ constexpr UINT kLoadedStrings[] = {IDS_LEVEL_HIGH,         IDS_LEVEL_MEDIUM,
 
 // The texts the program itself holds, each with the path's place.
 constexpr UINT kProgramStrings[] = {IDS_NO_RESOURCE_LIBRARY, IDS_DOT_LOCAL_FOUND,
-                                    IDS_LOADER_FILE_FOUND, IDS_SEARCH_UPDATE_MISSING};
+                                    IDS_LOADER_FILE_FOUND, IDS_SEARCH_UPDATE_MISSING,
+                                    IDS_COMMON_CONTROLS_REFUSED};
 
 std::wstring ProgramPath(const std::wstring& region) {
   return GameFolder(region) + L"\\VornOption.exe";
@@ -462,7 +463,8 @@ TEST_P(RegionLibraryTest, EveryLabelStandsAtOneLeftEdge) {
 
 // The language a built file's version resource names (what Explorer shows),
 // and whether its strings stand in that language's block; 0 without one.
-LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt) {
+LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt,
+                       std::wstring* description = nullptr) {
   DWORD ignored = 0;
   std::vector<BYTE> info(GetFileVersionInfoSizeW(file.c_str(), &ignored));
   if (info.empty() ||
@@ -480,7 +482,21 @@ LANGID VersionLanguage(const std::wstring& file, bool& stringsInIt) {
   swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\ProductName", pair[0], pair[1]);
   void* name = nullptr;
   stringsInIt = pair[1] == 1200 && VerQueryValueW(info.data(), block, &name, &size) && size > 0;
+  swprintf(block, 64, L"\\StringFileInfo\\%04x%04x\\FileDescription", pair[0], pair[1]);
+  if (description && VerQueryValueW(info.data(), block, &name, &size) && size > 0) {
+    *description = static_cast<const wchar_t*>(name);
+  }
   return pair[0];
+}
+
+// What Task Manager and Explorer show for the program, in the region's words.
+TEST_P(RegionLibraryTest, TheProgramDescribesItselfInTheRegionsLanguage) {
+  bool stringsInIt = false;
+  std::wstring description, english;
+  VersionLanguage(ProgramPath(GetParam()), stringsInIt, &description);
+  VersionLanguage(ProgramPath(L"GB"), stringsInIt, &english);
+  EXPECT_EQ(description.rfind(L"VornOption - ", 0), 0u);
+  EXPECT_EQ(description == english, std::wstring(GetParam()) == L"GB") << "the English description";
 }
 
 TEST_P(RegionLibraryTest, TheProgramAndTheLibraryNameTheRegionsLanguage) {

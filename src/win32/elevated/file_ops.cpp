@@ -1,8 +1,9 @@
 // File operations on Windows, each on a handle checked by OpenPlainFile. The
-// new file is made under a random name that cannot have been planted, given
-// the old file's owner and permissions, flushed, and renamed over the old
-// one through its own handle, once it is known to be still the file read; a
-// scanner or patcher holding the file for a moment is waited out.
+// new file is made under a random name that cannot have been planted, marked
+// to be deleted when closed, given the old file's owner and permissions,
+// flushed, and renamed over the old one through its own handle, once it is
+// known to be still the file read; a scanner or patcher holding the file
+// for a moment is waited out.
 #include "config/file_ops.h"
 
 #include <windows.h>
@@ -58,8 +59,12 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
   return SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof(info)) != FALSE;
 }
 
-void DeleteByHandle(HANDLE file) {
-  FILE_DISPOSITION_INFO disposition = {TRUE};
+// Marks the open file to be deleted once its last handle closes, or clears
+// the mark. Set from the moment the new file is made, so that Windows removes
+// it however the process ends (a crash, End task) before it is renamed into
+// place; cleared only for the rename itself.
+void DeleteWhenClosed(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition = {static_cast<BOOLEAN>(remove)};
   SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
 }
 
@@ -89,7 +94,10 @@ bool CreateTemporary(const std::wstring& target, ScopedHandle& fresh, DWORD& err
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
                                 SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION,
                             nullptr));
-    if (fresh) return true;
+    if (fresh) {
+      DeleteWhenClosed(fresh.get(), true);
+      return true;
+    }
     error = GetLastError();
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) return false;
   }
@@ -225,7 +233,6 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   security.ApplyTo(fresh.get());
   if (!WriteAll(fresh.get(), bytes, failure)) {
     error = failure;
-    DeleteByHandle(fresh.get());
     putBack();
     return FileReplace::kFailed;
   }
@@ -235,7 +242,6 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   BY_HANDLE_FILE_INFORMATION now = {};
   if (expected.exists && (!GetFileInformationByHandle(old.file.get(), &now) ||
                           VersionOf(old.file.get(), now) != expected.version)) {
-    DeleteByHandle(fresh.get());
     putBack();
     return FileReplace::kChanged;
   }
@@ -251,10 +257,12 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
         break;
       }
     }
+    DeleteWhenClosed(fresh.get(), false);
     if (RenameByHandle(fresh.get(), NameOf(target), expected.exists)) {
       return FileReplace::kReplaced;
     }
     error = GetLastError();
+    DeleteWhenClosed(fresh.get(), true);
     if (!expected.exists && (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)) {
       changed = true;  // a file appeared where there was none: read it first
       break;
@@ -263,7 +271,6 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
     // denied", not with a sharing violation.
     if (!IsTransient(error) && error != ERROR_ACCESS_DENIED) break;
   }
-  DeleteByHandle(fresh.get());
   putBack();
   return changed ? FileReplace::kChanged : FileReplace::kFailed;
 }
