@@ -33,6 +33,15 @@
 #define IDS_UNREADABLE_DRIVE 133
 #define IDS_UNREADABLE_NETWORK 134
 #define IDS_UNREADABLE_PATH_TOO_LONG 135
+// The same advice when the save's read of the file fails at OK, ending in
+// pressing OK again.
+#define IDS_RETRY_HELD 150
+#define IDS_RETRY_GENERIC 151
+#define IDS_RETRY_FOLDER 152
+#define IDS_RETRY_DENIED 153
+#define IDS_RETRY_DRIVE 154
+#define IDS_RETRY_NETWORK 155
+#define IDS_RETRY_PATH_TOO_LONG 156
 // Direct3D 9 cannot be started: the dialog opens without the card's lists.
 #define IDS_NO_DIRECT3D 129
 // The display driver did not answer within its time: the same dialog.

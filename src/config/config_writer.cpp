@@ -165,6 +165,7 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
         result.link = found.link;
         return result;
       case ReadResult::kUnreadable:
+        result.unreadable = true;
         result.error = found.error;
         return result;
       case ReadResult::kRead:

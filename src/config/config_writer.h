@@ -13,11 +13,12 @@ namespace vorn {
 
 struct SaveResult {
   bool ok = false;
-  std::string path;       // the file that could not be saved
-  SystemError error = 0;  // the system's reason, when writing failed
-  bool tooLarge = false;  // the file now on disk cannot be read: left alone
-  bool linked = false;    // it is a link (see `link`): left alone
-  bool changed = false;   // another program wrote it since it was read: not replaced
+  std::string path;         // the file that could not be saved
+  SystemError error = 0;    // the system's reason, when writing failed
+  bool tooLarge = false;    // the file now on disk cannot be read: left alone
+  bool linked = false;      // it is a link (see `link`): left alone
+  bool changed = false;     // another program wrote it since it was read: not replaced
+  bool unreadable = false;  // it could not be read again before the save (see `error`)
   LinkedFile link;
 };
 

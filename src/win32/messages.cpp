@@ -34,40 +34,49 @@ void FillSlot(std::wstring& text, const wchar_t* slot, const std::wstring& value
 
 // What to do about a file that cannot be read, by the error that stopped
 // the read; the rest of a row's errors are 0.
+// What to do about a file that cannot be read, by the reason: at start (then
+// start the tool again), and at OK, where the save reads it again first
+// (then press OK again).
 struct UnreadableAdvice {
   DWORD errors[5];
-  UINT id;
-  const wchar_t* english;
+  UINT id, retryId;
+  const wchar_t* english;  // without its ending
 };
 
 constexpr UnreadableAdvice kUnreadableAdvice[] = {
     {{ERROR_SHARING_VIOLATION, ERROR_LOCK_VIOLATION},
      IDS_FILE_UNREADABLE_ADVICE,
-     L"Close the program that is using it, then start VornOption again."},
+     IDS_RETRY_HELD,
+     L"Close the program that is using it"},
     {{ERROR_DIRECTORY},
      IDS_UNREADABLE_FOLDER,
-     L"A folder stands in its place. Rename or remove that folder, then start VornOption again."},
+     IDS_RETRY_FOLDER,
+     L"A folder stands in its place. Rename or remove that folder"},
     {{ERROR_ACCESS_DENIED},
      IDS_UNREADABLE_DENIED,
+     IDS_RETRY_DENIED,
      L"Make sure that it is not protected against reading and that your account may read the "
-     L"game folder, then start VornOption again."},
+     L"game folder"},
     {{ERROR_NOT_READY, ERROR_DEV_NOT_EXIST, ERROR_DEVICE_REMOVED, ERROR_GEN_FAILURE,
       ERROR_NO_MEDIA_IN_DRIVE},
      IDS_UNREADABLE_DRIVE,
-     L"Reconnect the drive, or insert the disc or memory card, then start VornOption again."},
+     IDS_RETRY_DRIVE,
+     L"Reconnect the drive, or insert the disc or memory card"},
     {{ERROR_BAD_NETPATH, ERROR_NETNAME_DELETED, ERROR_UNEXP_NET_ERR, ERROR_BAD_NET_NAME,
       ERROR_NETWORK_UNREACHABLE},
      IDS_UNREADABLE_NETWORK,
-     L"Check the network connection, then start VornOption again."},
+     IDS_RETRY_NETWORK,
+     L"Check the network connection"},
     {{ERROR_FILENAME_EXCED_RANGE, ERROR_BUFFER_OVERFLOW},
      IDS_UNREADABLE_PATH_TOO_LONG,
-     L"Move the game to a folder with a shorter path, then start VornOption again."},
+     IDS_RETRY_PATH_TOO_LONG,
+     L"Move the game to a folder with a shorter path"},
 };
 
-constexpr UnreadableAdvice kGenericAdvice = {
-    {},
-    IDS_UNREADABLE_GENERIC,
-    L"Make sure that the file and its drive can be read, then start VornOption again."};
+constexpr UnreadableAdvice kGenericAdvice = {{},
+                                             IDS_UNREADABLE_GENERIC,
+                                             IDS_RETRY_GENERIC,
+                                             L"Make sure that the file and its drive can be read"};
 
 const UnreadableAdvice& AdviceFor(DWORD error) {
   if (error == ERROR_SUCCESS) return kGenericAdvice;
@@ -151,8 +160,16 @@ std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DW
 
 std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
   const UnreadableAdvice& advice = AdviceFor(error);
-  return ReasonedMessage(resources, IDS_FILE_UNREADABLE, advice.id, path, error, L"Cannot read ",
-                         (L".\n\n" + std::wstring(advice.english)).c_str());
+  return ReasonedMessage(
+      resources, IDS_FILE_UNREADABLE, advice.id, path, error, L"Cannot read ",
+      (L".\n\n" + std::wstring(advice.english) + L", then start VornOption again.").c_str());
+}
+
+std::wstring RereadFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
+  const UnreadableAdvice& advice = AdviceFor(error);
+  return ReasonedMessage(
+      resources, IDS_SAVE_FAILED, advice.retryId, path, error, L"Cannot save ",
+      (L".\n\n" + std::wstring(advice.english) + L", then press OK again.").c_str());
 }
 
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path) {

@@ -23,6 +23,9 @@ std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path);
 // That the file exists but cannot be read, why, and the advice for that
 // reason: close the program that holds it, remove a folder in its place, ...
 std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
+// That the save failed because the file could not be read again at OK, why,
+// and the advice for that reason, ending in pressing OK again.
+std::wstring RereadFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
 // That the file is a link or has several names, where it leads or how many
 // names it has, and that a plain copy should stand there. Never its content.
 std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link);

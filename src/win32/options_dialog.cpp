@@ -194,9 +194,10 @@ void OptionsDialog::OnBnClickedOk() {
     // Keep the player's choices on screen so that they can retry or cancel.
     const HINSTANCE resources = App::Current()->ResourceHandle();
     const std::wstring path = FullPath(saved.path);
-    ShowError(hwnd(), saved.linked     ? LinkedMessage(resources, path, saved.link)
-                      : saved.tooLarge ? TooLargeMessage(resources, path)
-                                       : SaveFailedMessage(resources, path, saved.error));
+    ShowError(hwnd(), saved.linked       ? LinkedMessage(resources, path, saved.link)
+                      : saved.tooLarge   ? TooLargeMessage(resources, path)
+                      : saved.unreadable ? RereadFailedMessage(resources, path, saved.error)
+                                         : SaveFailedMessage(resources, path, saved.error));
     return;
   }
   OnOK();

@@ -393,6 +393,8 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"copy") {  // from, to: another program rewrites a file in place
       const std::wstring from = next(), to = next();
       Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);
+    } else if (step == L"mkdir") {  // another program puts a folder in a file's place
+      Expect(CreateDirectoryW(next().c_str(), nullptr) != FALSE, L"cannot make the folder");
     } else if (step == L"delete") {
       const std::wstring file = next();
       Expect(DeleteFileW(file.c_str()) != FALSE, L"cannot delete " + file);

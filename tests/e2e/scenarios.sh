@@ -237,6 +237,15 @@ check "still a folder" test -d "$game/Vorn.cfg"
 check "no temporary file" no_temporaries
 finish
 
+scenario "a folder put where Vorn.cfg was while the dialog is open: OK gives that reason's advice, the dialog stays"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog delete Vorn.cfg mkdir Vorn.cfg click 1 \
+  box-with Vorn @120 "full:Vorn.cfg" @152 end dialog click 2 exit 0
+check "still a folder" test -d "$game/Vorn.cfg"
+check "no temporary file" no_temporaries
+finish
+
 scenario "a planted d3d9.dll in the game folder is never loaded"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"

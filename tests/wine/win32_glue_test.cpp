@@ -85,30 +85,42 @@ TEST_F(GameFolderTest, ALinkedFileIsWordedWithWhereItLeadsOrItsNamesButNoContent
   EXPECT_EQ(names.find(LoadText(IDS_LINK_LEADS_TO)), std::wstring::npos);
 }
 
-// The advice follows the reason the file could not be read.
+// The advice follows the reason the file could not be read, at start and,
+// in the form that ends in pressing OK again, at OK.
 TEST_F(GameFolderTest, AnUnreadableFileGetsTheAdviceForItsError) {
   const std::wstring path = L"C:\\Games\\Vorn\\Vorn.cfg";
-  const std::pair<DWORD, UINT> expected[] = {
-      {ERROR_DIRECTORY, IDS_UNREADABLE_FOLDER},
-      {ERROR_SHARING_VIOLATION, IDS_FILE_UNREADABLE_ADVICE},
-      {ERROR_LOCK_VIOLATION, IDS_FILE_UNREADABLE_ADVICE},
-      {ERROR_ACCESS_DENIED, IDS_UNREADABLE_DENIED},
-      {ERROR_NOT_READY, IDS_UNREADABLE_DRIVE},
-      {ERROR_BAD_NETPATH, IDS_UNREADABLE_NETWORK},
-      {ERROR_FILENAME_EXCED_RANGE, IDS_UNREADABLE_PATH_TOO_LONG},
-      {ERROR_INVALID_FUNCTION, IDS_UNREADABLE_GENERIC},
+  struct Expected {
+    DWORD error;
+    UINT atStart, atOk;
   };
-  for (const auto& [error, adviceId] : expected) {
-    const std::wstring message = UnreadableMessage(library_, path, error);
-    EXPECT_NE(message.find(LoadText(IDS_FILE_UNREADABLE)), std::wstring::npos) << error;
-    EXPECT_NE(message.find(path), std::wstring::npos) << error;
-    // Windows' reason line, but where the tool found a folder itself.
-    EXPECT_EQ(message.find(SystemErrorText(error)) != std::wstring::npos, error != ERROR_DIRECTORY)
-        << "error " << error;
-    for (const auto& [other, otherId] : expected) {
-      EXPECT_EQ(message.find(LoadText(otherId)) != std::wstring::npos, otherId == adviceId)
-          << "error " << error << ": advice " << otherId
-          << (otherId == adviceId ? " missing" : " given");
+  const Expected expected[] = {
+      {ERROR_DIRECTORY, IDS_UNREADABLE_FOLDER, IDS_RETRY_FOLDER},
+      {ERROR_SHARING_VIOLATION, IDS_FILE_UNREADABLE_ADVICE, IDS_RETRY_HELD},
+      {ERROR_LOCK_VIOLATION, IDS_FILE_UNREADABLE_ADVICE, IDS_RETRY_HELD},
+      {ERROR_ACCESS_DENIED, IDS_UNREADABLE_DENIED, IDS_RETRY_DENIED},
+      {ERROR_NOT_READY, IDS_UNREADABLE_DRIVE, IDS_RETRY_DRIVE},
+      {ERROR_BAD_NETPATH, IDS_UNREADABLE_NETWORK, IDS_RETRY_NETWORK},
+      {ERROR_FILENAME_EXCED_RANGE, IDS_UNREADABLE_PATH_TOO_LONG, IDS_RETRY_PATH_TOO_LONG},
+      {ERROR_INVALID_FUNCTION, IDS_UNREADABLE_GENERIC, IDS_RETRY_GENERIC},
+  };
+  for (const Expected& one : expected) {
+    const std::wstring atStart = UnreadableMessage(library_, path, one.error);
+    const std::wstring atOk = RereadFailedMessage(library_, path, one.error);
+    EXPECT_NE(atStart.find(LoadText(IDS_FILE_UNREADABLE)), std::wstring::npos) << one.error;
+    EXPECT_NE(atOk.find(LoadText(IDS_SAVE_FAILED)), std::wstring::npos) << one.error;
+    for (const std::wstring& message : {atStart, atOk}) {
+      EXPECT_NE(message.find(path), std::wstring::npos) << one.error;
+      // Windows' reason line, but where the tool found a folder itself.
+      EXPECT_EQ(message.find(SystemErrorText(one.error)) != std::wstring::npos,
+                one.error != ERROR_DIRECTORY)
+          << "error " << one.error;
+    }
+    for (const Expected& other : expected) {
+      EXPECT_EQ(atStart.find(LoadText(other.atStart)) != std::wstring::npos,
+                other.atStart == one.atStart)
+          << "error " << one.error << ": advice " << other.atStart << " at start";
+      EXPECT_EQ(atOk.find(LoadText(other.atOk)) != std::wstring::npos, other.atOk == one.atOk)
+          << "error " << one.error << ": advice " << other.atOk << " at OK";
     }
   }
 }
