@@ -8,6 +8,8 @@
 // handle's access must cover what Microsoft documents for that operation.
 // Lines that are not the trace's pass through to standard error. Exits 1
 // when an operation would be refused, naming it, the file and its access.
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <unordered_map>
 #include <vector>
