@@ -42,6 +42,10 @@
 #define IDS_RETRY_DRIVE 154
 #define IDS_RETRY_NETWORK 155
 #define IDS_RETRY_PATH_TOO_LONG 156
+// Saved, but the copy Windows keeps for the game client could not be
+// deleted, so the client still reads the old settings.
+#define IDS_COPY_LEFT 157
+#define IDS_COPY_LEFT_ADVICE 158
 // Direct3D 9 cannot be started: the dialog opens without the card's lists.
 #define IDS_NO_DIRECT3D 129
 // The display driver did not answer within its time: the same dialog.

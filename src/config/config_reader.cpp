@@ -165,14 +165,26 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
   bool asRead = false;
   try {
     std::string bytes;
-    const std::string path = ConfigPath(store, game ? kGameConfigFile : kSafeModeConfigFile);
+    const char* name = game ? kGameConfigFile : kSafeModeConfigFile;
+    const std::string path = ConfigPath(store, name);
     // At a save, the bytes the list was read from: nothing new to take in
     // when the file still holds them.
     const std::optional<std::string_view> same = again && store.entriesHoldGameConfig
                                                      ? std::optional(store.Entries().Buffer())
                                                      : std::nullopt;
-    const FileRead read = ReadPlainFile(path, kMaxConfigBytes, bytes, on, same);
-    if (game) store.gameConfigFound = on;
+    // The game client's copy first, where it reads one.
+    const FilePlace copy = CopyPlace(store, name);
+    FileFound& copyFound = game ? store.gameConfigCopyFound : store.safeModeCopyFound;
+    copyFound = FileFound();
+    FileRead read = FileRead::kMissing;
+    if (!copy.root.empty()) read = ReadPlainFile(copy, kMaxConfigBytes, bytes, copyFound, same);
+    if (read == FileRead::kMissing) {
+      read = ReadPlainFile(path, kMaxConfigBytes, bytes, on, same);
+      if (game) store.gameConfigFound = on;
+    } else {
+      on = copyFound;
+      if (game) LookAtPlainFile(path, store.gameConfigFound);
+    }
     switch (read) {
       case FileRead::kUnchanged:
         return ReadResult::kRead;
@@ -280,6 +292,17 @@ ConfigList ParseConfig(std::string bytes) {
 
 std::string ConfigPath(const SettingsStore& store, const char* fileName) {
   return store.folder + kPathSeparator + fileName;
+}
+
+FilePlace CopyPlace(const SettingsStore& store, const char* fileName) {
+  if (store.gameCopies.root.empty()) return FilePlace();
+  return FilePlace(store.gameCopies.path + kPathSeparator + fileName, store.gameCopies.root);
+}
+
+FilePlace ReadPlace(const SettingsStore& store, const char* fileName) {
+  const bool game = std::string_view(fileName) == kGameConfigFile;
+  const FileFound& copy = game ? store.gameConfigCopyFound : store.safeModeCopyFound;
+  return copy.exists ? CopyPlace(store, fileName) : FilePlace(ConfigPath(store, fileName));
 }
 
 ReadResult ReadGameConfig(SettingsStore& store, FileFound* found) {

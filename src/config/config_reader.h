@@ -45,10 +45,21 @@ ConfigList ParseConfig(std::string text);
 // "<folder><separator><file name>"
 std::string ConfigPath(const SettingsStore& store, const char* fileName);
 
+// Where the store's copies would hold `fileName`; an empty root without copies.
+FilePlace CopyPlace(const SettingsStore& store, const char* fileName);
+
+// The file the last read of `fileName` took: the game client's copy where
+// one stood, else the file in the game folder.
+FilePlace ReadPlace(const SettingsStore& store, const char* fileName);
+
 // Both set the folder to "." and, when the file is not read, leave the rest
 // of the store as it was; `found` says what was found under the name (where
 // a link leads, why a file could not be read). The safe-mode file leaves
 // SupportShader, TreeNormalMap and VSync alone.
+//
+// Where the game client reads a copy (the store's gameCopies), a copy that
+// stands is read instead, by the same rules, and `found` is the copy's;
+// gameConfigFound is still what stands in the game folder, for the save.
 //
 // A Vorn.cfg without a single pair (empty, zero-filled, not text) counts as
 // missing, so that the tool starts over from the safe-mode file; what could

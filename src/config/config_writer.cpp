@@ -95,7 +95,7 @@ std::string_view TailOf(const SettingsStore& store) {
 // Replaces Vorn.cfg with the store's list as it stands.
 SaveResult WriteEntries(const SettingsStore& store) {
   SaveResult result;
-  result.path = ConfigPath(store, kGameConfigFile);
+  result.path = FilePlace(ConfigPath(store, kGameConfigFile));
   std::string piece;
   try {
     piece.resize(kPieceBytes);
@@ -106,7 +106,8 @@ SaveResult WriteEntries(const SettingsStore& store) {
   auto text = [&](const WriteBytes& write) {
     return WriteConfig(store.Entries(), TailOf(store), piece, write);
   };
-  switch (ReplacePlainFile(result.path, text, store.gameConfigFound, result.error, result.link)) {
+  switch (
+      ReplacePlainFile(result.path.path, text, store.gameConfigFound, result.error, result.link)) {
     case FileReplace::kReplaced:
       result.ok = true;
       break;
@@ -121,6 +122,59 @@ SaveResult WriteEntries(const SettingsStore& store) {
       break;
   }
   return result;
+}
+
+// Removes the game client's copy a save took its bytes from, while it is
+// the copy read: false when it changed since, and must be read again.
+bool RemoveCopy(const FilePlace& copy, const FileVersion& read, SaveResult& result) {
+  SystemError error = 0;
+  LinkedFile link;
+  const FileRemove removed = RemovePlainFile(copy, read, error, link);
+  if (removed == FileRemove::kRemoved) return true;
+  result.copyLeft = true;
+  result.path = copy;
+  result.linked = removed == FileRemove::kLinked;
+  result.link = link;
+  result.error = removed == FileRemove::kChanged ? kFileKeptChanging : error;
+  return removed != FileRemove::kChanged;
+}
+
+// Puts the client's copy of the safe-mode file in the game folder as it
+// stands, then removes it: the tool never changes what it holds.
+void MoveSafeModeCopy(const SettingsStore& store, SaveResult& result) {
+  const FilePlace copy = CopyPlace(store, kSafeModeConfigFile);
+  const std::string path = ConfigPath(store, kSafeModeConfigFile);
+  for (int round = 0; round < kSaveRounds; ++round) {
+    std::string bytes;
+    FileFound found, inFolder;
+    const FileRead read = ReadPlainFile(copy, kMaxConfigBytes, bytes, found);
+    if (read == FileRead::kMissing) return;
+    result.path = copy;
+    if (read != FileRead::kRead) {
+      result.copyLeft = true;
+      result.linked = read == FileRead::kLinked;
+      result.tooLarge = read == FileRead::kTooLarge;
+      result.link = found.link;
+      result.error = found.error;
+      return;
+    }
+    LookAtPlainFile(path, inFolder);
+    switch (ReplacePlainFile(path, bytes, inFolder, result.error, result.link)) {
+      case FileReplace::kReplaced:
+        if (RemoveCopy(copy, found.version, result)) return;
+        continue;
+      case FileReplace::kChanged:
+        result.error = kFileKeptChanging;
+        continue;
+      case FileReplace::kLinked:
+        result.linked = true;
+        [[fallthrough]];
+      case FileReplace::kFailed:
+        result.copyLeft = true;
+        return;
+    }
+  }
+  result.copyLeft = true;
 }
 
 }  // namespace
@@ -151,11 +205,11 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
   // The typed settings stay the dialog's.
   for (int round = 0; round < kSaveRounds; ++round) {
     result = SaveResult();
-    result.path = ConfigPath(store, kGameConfigFile);
     const TypedSettings applied = store.settings;
     FileFound found;
     const ReadResult reread = ReadGameConfigAgain(store, found);
     store.settings = applied;
+    result.path = ReadPlace(store, kGameConfigFile);
     switch (reread) {
       case ReadResult::kTooLarge:
         result.tooLarge = true;
@@ -178,7 +232,16 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
     withId.emplace_back("ID", store.id);
     store.SetAll(withId);
     result = WriteEntries(store);
-    if (!result.changed) return result;
+    if (result.changed) continue;
+    // The client reads its copy until it is gone.
+    const FileFound copy = store.gameConfigCopyFound;
+    if (!result.ok || !copy.exists ||
+        RemoveCopy(CopyPlace(store, kGameConfigFile), copy.version, result)) {
+      break;
+    }
+  }
+  if (result.ok && !result.copyLeft && store.safeModeCopyFound.exists) {
+    MoveSafeModeCopy(store, result);
   }
   return result;
 }

@@ -13,12 +13,15 @@ namespace vorn {
 
 struct SaveResult {
   bool ok = false;
-  std::string path;         // the file that could not be saved
+  FilePlace path;           // the file that could not be saved (or, `copyLeft`, removed)
   SystemError error = 0;    // the system's reason, when writing failed
   bool tooLarge = false;    // the file now on disk cannot be read: left alone
   bool linked = false;      // it is a link (see `link`): left alone
   bool changed = false;     // another program wrote it since it was read: not replaced
   bool unreadable = false;  // it could not be read again before the save (see `error`)
+  // Saved, but the game client's copy (`path`) is still there, and the client
+  // reads it rather than the file saved: why, as above.
+  bool copyLeft = false;
   LinkedFile link;
 };
 
@@ -42,6 +45,12 @@ using SettingValues = std::vector<std::pair<std::string, std::string>>;
 // (the game, its patcher) may have rewritten it since it was read, even
 // while it is being saved, and its other pairs and unread bytes are kept. A
 // Vorn.cfg that is now too large, a link or unreadable is left alone.
+//
+// Where the game client reads its own copy (see ReadGameConfig), the copy
+// is what Vorn.cfg holds now: the game folder's Vorn.cfg is written from it,
+// and the copy then removed while it is still the one read, so that the
+// client reads the file saved; a copy of the safe-mode file is moved into
+// the game folder as it stands.
 SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values);
 
 }  // namespace vorn

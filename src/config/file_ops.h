@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vorn {
 
@@ -65,15 +66,30 @@ enum class FileRead {
   kLinked,      // not read: see LinkedFile
 };
 
-// Reads the whole file `path` (a name in the game folder) from the one
-// handle that was checked, refusing more than `maxBytes`. A file that exists
-// but cannot be read (held by a scanner or patcher, locked) is tried again
-// for about as long as a replace waits before it counts as unreadable.
-// Given `same`, a file of that size is compared with it a chunk at a time
-// and copied only where it differs: a save reads the file again at little
-// more than the cost of reading it.
-FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+// Where a file stands: below the game folder (the current folder), `path`
+// in the ANSI code page as the game names it; or, with `root`, below a folder
+// the system names for the player (where Windows keeps a program's own
+// copies of protected files), both in UTF-8. Each part below either is
+// opened as the game folder's are; `root` itself is followed.
+struct FilePlace {
+  FilePlace(std::string below = {}, std::string from = {})
+      : root(std::move(from)), path(std::move(below)) {}
+  FilePlace(const char* below) : path(below) {}
+  std::string root;
+  std::string path;
+};
+
+// Reads the whole file at `place` from the one handle that was checked, refusing more than
+// `maxBytes`. A file that exists but cannot be read (held by a scanner or patcher, locked) is tried
+// again for about as long as a replace waits before it counts as unreadable. Given `same`, a file
+// of that size is compared with it a chunk at a time and copied only where it differs: a save reads
+// the file again at little more than the cost of reading it.
+FileRead ReadPlainFile(const FilePlace& place, std::size_t maxBytes, std::string& bytes,
                        FileFound& found, std::optional<std::string_view> same = std::nullopt);
+
+// What stands at `place` now, without reading it: kRead for a plain file
+// (`found` says which and how it is), else as ReadPlainFile answers.
+FileRead LookAtPlainFile(const FilePlace& place, FileFound& found);
 
 // The reading loop both systems' ReadPlainFile share, from an open file of `size` bytes
 // (as the system gave it when opened): `readSome(into, room)` reads at most
@@ -111,5 +127,18 @@ inline FileReplace ReplacePlainFile(const std::string& path, std::string_view by
   return ReplacePlainFile(
       path, [bytes](const WriteBytes& write) { return write(bytes); }, expected, error, link);
 }
+
+enum class FileRemove {
+  kRemoved,  // or it was gone already
+  kFailed,
+  kLinked,   // `place` is or became a link: left alone
+  kChanged,  // not the file `expected` says any more: left alone
+};
+
+// Deletes the plain file at `place` while it is still the file `expected`
+// says, through the handle that was checked; a file another program holds
+// for a moment is waited out.
+FileRemove RemovePlainFile(const FilePlace& place, const FileVersion& expected, SystemError& error,
+                           LinkedFile& link);
 
 }  // namespace vorn

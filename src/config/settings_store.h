@@ -87,6 +87,14 @@ class SettingsStore {
   // What the last read of Vorn.cfg found there: a save replaces only that
   // file, or creates one only where there was none.
   FileFound gameConfigFound;
+  // Where Windows keeps the game client's own copies of both files, when it
+  // virtualizes the client (its VirtualStore): the client reads a copy in
+  // the file's stead, so the tool does too, and a save moves it into the
+  // game folder. An empty root: the client reads the files themselves.
+  FilePlace gameCopies;
+  // What the last reads found there: `exists` is false where no copy stands.
+  FileFound gameConfigCopyFound;
+  FileFound safeModeCopyFound;
   int regionIndex = 0;
   // Turns a file saved as UTF-16 into the region's code page; without one,
   // only ASCII, which every region's code page shares.

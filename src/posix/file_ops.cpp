@@ -74,10 +74,12 @@ Opened OpenPlain(const std::string& path, ScopedFd& fd, FileFound& found) {
   return info.st_nlink == 1 ? Opened::kPlain : Opened::kLinked;
 }
 
-FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& bytes,
-                  FileFound& found, std::optional<std::string_view> same) {
-  ScopedFd fd;
-  switch (OpenPlain(path, fd, found)) {
+std::string PathOf(const FilePlace& place) {
+  return place.root.empty() ? place.path : place.root + "/" + place.path;
+}
+
+FileRead ReadOf(Opened opened) {
+  switch (opened) {
     case Opened::kMissing:
       return FileRead::kMissing;
     case Opened::kCannotOpen:
@@ -87,6 +89,14 @@ FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& by
     case Opened::kPlain:
       break;
   }
+  return FileRead::kRead;
+}
+
+FileRead ReadOnce(const std::string& path, std::size_t maxBytes, std::string& bytes,
+                  FileFound& found, std::optional<std::string_view> same) {
+  ScopedFd fd;
+  const FileRead opened = ReadOf(OpenPlain(path, fd, found));
+  if (opened != FileRead::kRead) return opened;
   auto readSome = [&](char* into, std::size_t room) -> long long {
     for (;;) {
       const ssize_t got = ::read(fd.get(), into, room);
@@ -142,10 +152,10 @@ bool StillAsFound(int fd, const FileVersion& expected) {
 const SystemError kOutOfMemory = ENOMEM;
 const SystemError kFileKeptChanging = EBUSY;
 
-FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+FileRead ReadPlainFile(const FilePlace& place, std::size_t maxBytes, std::string& bytes,
                        FileFound& found, std::optional<std::string_view> same) {
   for (int attempt = 1;; ++attempt) {
-    const FileRead read = ReadOnce(path, maxBytes, bytes, found, same);
+    const FileRead read = ReadOnce(PathOf(place), maxBytes, bytes, found, same);
     if (read != FileRead::kUnreadable || attempt == kReadTries) return read;
     Pause();
   }
@@ -198,6 +208,34 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   }
   ::unlink(temporary.c_str());
   return result;
+}
+
+FileRead LookAtPlainFile(const FilePlace& place, FileFound& found) {
+  ScopedFd fd;
+  return ReadOf(OpenPlain(PathOf(place), fd, found));
+}
+
+FileRemove RemovePlainFile(const FilePlace& place, const FileVersion& expected, SystemError& error,
+                           LinkedFile& link) {
+  const std::string path = PathOf(place);
+  ScopedFd fd;
+  FileFound now;
+  switch (OpenPlain(path, fd, now)) {
+    case Opened::kMissing:
+      return FileRemove::kRemoved;
+    case Opened::kLinked:
+      link = now.link;
+      return FileRemove::kLinked;
+    case Opened::kCannotOpen:
+      error = now.error;
+      return FileRemove::kFailed;
+    case Opened::kPlain:
+      break;
+  }
+  if (now.version != expected) return FileRemove::kChanged;
+  if (::unlink(path.c_str()) == 0 || errno == ENOENT) return FileRemove::kRemoved;
+  error = static_cast<SystemError>(errno);
+  return FileRemove::kFailed;
 }
 
 }  // namespace vorn

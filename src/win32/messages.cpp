@@ -136,9 +136,7 @@ std::wstring ReasonedMessage(HINSTANCE resources, UINT whatId, UINT adviceId,
   return what + L"\n\n" + path + (ownFinding ? L"" : L"\n" + reason) + L"\n\n" + advice;
 }
 
-}  // namespace
-
-std::wstring FullPath(const std::string& path) {
+std::wstring InGameFolder(const std::string& path) {
   const std::wstring relative = Win32TextEncoder().Decode(path, CP_ACP);
   const bool dotted = relative.compare(0, 2, L".\\") == 0;
   const std::wstring inPlayerFolder =
@@ -151,6 +149,14 @@ std::wstring FullPath(const std::string& path) {
   if (length == 0 || length >= size) return relative;
   full.resize(length);
   return full;
+}
+
+}  // namespace
+
+std::wstring FullPath(const FilePlace& place) {
+  if (place.root.empty()) return InGameFolder(place.path);
+  Win32TextEncoder encoder;
+  return encoder.Decode(place.root, CP_UTF8) + L"\\" + encoder.Decode(place.path, CP_UTF8);
 }
 
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
@@ -170,6 +176,22 @@ std::wstring RereadFailedMessage(HINSTANCE resources, const std::wstring& path, 
   return ReasonedMessage(
       resources, IDS_SAVE_FAILED, advice.retryId, path, error, L"Cannot save ",
       (L".\n\n" + std::wstring(advice.english) + L", then press OK again.").c_str());
+}
+
+std::wstring CopyLeftMessage(HINSTANCE resources, const std::wstring& path, DWORD error) {
+  return ReasonedMessage(resources, IDS_COPY_LEFT, IDS_COPY_LEFT_ADVICE, path, error,
+                         L"Saved, but the game's own copy of the file cannot be deleted: ",
+                         L".\n\nThe game reads that copy. Close any program that may be using it, "
+                         L"then press OK again, or delete it yourself.");
+}
+
+std::wstring SaveResultMessage(HINSTANCE resources, const SaveResult& saved) {
+  const std::wstring path = FullPath(saved.path);
+  return saved.linked       ? LinkedMessage(resources, path, saved.link)
+         : saved.tooLarge   ? TooLargeMessage(resources, path)
+         : saved.unreadable ? RereadFailedMessage(resources, path, saved.error)
+         : saved.copyLeft   ? CopyLeftMessage(resources, path, saved.error)
+                            : SaveFailedMessage(resources, path, saved.error);
 }
 
 std::wstring TooLargeMessage(HINSTANCE resources, const std::wstring& path) {

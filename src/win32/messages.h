@@ -8,14 +8,17 @@
 #include <string>
 
 #include "config/config_reader.h"
+#include "config/config_writer.h"
 #include "config/file_ops.h"
 
 namespace vorn {
 
-// A configuration file's full path in the folder the player started the
+// A configuration file's full path: in the folder the player started the
 // tool in (or, before that is known, as Windows resolves it from the current
-// folder); the relative path itself when it cannot be resolved.
-std::wstring FullPath(const std::string& path);
+// folder), the relative path itself when it cannot be resolved; or, for a
+// file in a folder of the player's given whole, that folder and the path
+// below it.
+std::wstring FullPath(const FilePlace& place);
 
 // What failed, the file, the system's reason, and what to try.
 std::wstring SaveFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
@@ -26,6 +29,12 @@ std::wstring UnreadableMessage(HINSTANCE resources, const std::wstring& path, DW
 // That the save failed because the file could not be read again at OK, why,
 // and the advice for that reason, ending in pressing OK again.
 std::wstring RereadFailedMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
+// That the settings were saved but the copy Windows keeps for the game
+// client (`path`), which the client reads instead, could not be deleted:
+// why, and what to do.
+std::wstring CopyLeftMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
+// The message for a save that did not happen, or left the client's copy.
+std::wstring SaveResultMessage(HINSTANCE resources, const SaveResult& saved);
 // That the file is a link or has several names, where it leads or how many
 // names it has, and that a plain copy should stand there. Never its content.
 std::wstring LinkedMessage(HINSTANCE resources, const std::wstring& path, const LinkedFile& link);

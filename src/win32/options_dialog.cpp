@@ -132,7 +132,7 @@ BOOL OptionsDialog::OnInitDialog() {
     case OptionsBehaviour::InitResult::kGameFileUnreadable:
       // Nothing of a Vorn.cfg that was not read may be shown or saved.
       ShowError(nullptr, NotReadMessage(App::Current()->ResourceHandle(),
-                                        FullPath(ConfigPath(store_, kGameConfigFile)),
+                                        FullPath(ReadPlace(store_, kGameConfigFile)),
                                         behaviour_.GameFileRead(), behaviour_.GameFile()));
       EndDialog(IDCANCEL);
       return FALSE;
@@ -190,14 +190,9 @@ void OptionsDialog::OnBnClickedOk() {
   if (!behaviour_.CanSave()) return;
   Win32TextEncoder encoder;
   const SaveResult saved = behaviour_.ApplySettings(encoder);
-  if (!saved.ok) {
+  if (!saved.ok || saved.copyLeft) {
     // Keep the player's choices on screen so that they can retry or cancel.
-    const HINSTANCE resources = App::Current()->ResourceHandle();
-    const std::wstring path = FullPath(saved.path);
-    ShowError(hwnd(), saved.linked       ? LinkedMessage(resources, path, saved.link)
-                      : saved.tooLarge   ? TooLargeMessage(resources, path)
-                      : saved.unreadable ? RereadFailedMessage(resources, path, saved.error)
-                                         : SaveFailedMessage(resources, path, saved.error));
+    ShowError(hwnd(), SaveResultMessage(App::Current()->ResourceHandle(), saved));
     return;
   }
   OnOK();

@@ -25,6 +25,8 @@ Win32TextEncoder g_textEncoder;
 
 bool VornOptionApp::InitInstance() {
   g_settings.textEncoder = &g_textEncoder;
+  // A game client Windows virtualizes reads its own copies of both files.
+  g_settings.gameCopies = GameClientCopies();
   FileFound safeModeFound;
   const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeFound);
 
@@ -58,9 +60,9 @@ bool VornOptionApp::InitInstance() {
   }
   if (safeMode != ReadResult::kRead && safeMode != ReadResult::kNotRead) {
     // Shown once the player's language is known; ends as normally as a Cancel.
-    ShowError(nullptr, NotReadMessage(resourceLibrary_,
-                                      FullPath(ConfigPath(g_settings, kSafeModeConfigFile)),
-                                      safeMode, safeModeFound));
+    ShowError(nullptr,
+              NotReadMessage(resourceLibrary_, FullPath(ReadPlace(g_settings, kSafeModeConfigFile)),
+                             safeMode, safeModeFound));
     return false;
   }
   LoadStringW(resourceLibrary_, IDS_REGISTRY_KEY, text, kResourceStringLength);

@@ -150,7 +150,7 @@ TEST_F(WriteConfigTest, ReplacesAReadOnlyFile) {
   ASSERT_EQ(ReadGameConfig(store), ReadResult::kRead);
   store.Set("a", "2");
   const SaveResult result = WriteGameConfig(store);
-  ASSERT_TRUE(result.ok) << result.path << ": error " << result.error;
+  ASSERT_TRUE(result.ok) << result.path.path << ": error " << result.error;
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\nid = \r\n");
 }
 
@@ -160,7 +160,7 @@ TEST_F(WriteConfigTest, ReportsAFolderStandingWhereTheFileGoes) {
   store.Set("a", "1");
   const SaveResult result = WriteGameConfig(store);
   EXPECT_FALSE(result.ok);
-  EXPECT_EQ(result.path, ConfigPath(store, kGameConfigFile));
+  EXPECT_EQ(result.path.path, ConfigPath(store, kGameConfigFile));
   EXPECT_NE(result.error, 0u) << "the system's reason";
   EXPECT_TRUE(std::filesystem::is_directory("Vorn.cfg"));
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
@@ -299,6 +299,92 @@ TEST_F(SaveOverTest, AFileThatBecameTooLargeOrALinkIsLeftAlone) {
   EXPECT_EQ(linked.link.names, 2u);
   EXPECT_EQ(ReadBytes("other-name.cfg"), "Width = 1280\r\n");
   EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
+// ---- The game client's own copies ----------------------------------------
+
+// A store whose game client reads copies kept in a folder of the player's
+// ("store/Games/Vorn" below the test's folder, as Windows keeps them below
+// the player's VirtualStore).
+class ClientCopiesTest : public TempFolderTest {
+ protected:
+  void SetUp() override {
+    TempFolderTest::SetUp();
+    std::filesystem::create_directories("store/Games/Vorn");
+    store_.gameCopies = FilePlace("Games/Vorn", (folder() / "store").string());
+  }
+  static std::string Copy(const char* name) { return std::string("store/Games/Vorn/") + name; }
+
+  const SettingValues values_ = {{"Width", "1600"}};
+  SettingsStore store_;
+};
+
+TEST_F(ClientCopiesTest, TheCopyIsReadAndSavedIntoTheGameFolderThenRemoved) {
+  WriteBytes("Vorn.cfg", "Width = 800\r\nOld = 1\r\n");
+  WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\nServer = 2\r\nID = hero\r\ntail");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  EXPECT_EQ(store_.settings.Width, 1024);
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "Games/Vorn/Vorn.cfg");
+  const SaveResult saved = SaveGameConfig(store_, values_);
+  ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nserver = 2\r\nid = hero\r\ntail");
+  EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
+TEST_F(ClientCopiesTest, ADamagedCopyStartsOverFromTheSafeModeCopyAndKeepsItsBytes) {
+  WriteBytes("VornSafeMode.cfg", "Width = 640\r\n");
+  WriteBytes(Copy("VornSafeMode.cfg"), "Width = 1152\r\nSafe = 1\r\n");
+  WriteBytes(Copy("Vorn.cfg"), std::string("\0junk", 5));
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kNotRead);
+  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+  EXPECT_EQ(store_.settings.Width, 1152);
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nsafe = 1\r\n" + std::string("\0junk", 5));
+  // The safe-mode copy is moved into the game folder as it stood.
+  EXPECT_EQ(ReadBytes("VornSafeMode.cfg"), "Width = 1152\r\nSafe = 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+  EXPECT_FALSE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
+}
+
+TEST_F(ClientCopiesTest, WithoutACopyTheGameFolderIsReadAndNothingOfTheStoreIsTouched) {
+  WriteBytes("Vorn.cfg", "Width = 800\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "./Vorn.cfg");
+  WriteBytes(Copy("Other.cfg"), "x");
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nid = \r\n");
+  EXPECT_EQ(ReadBytes(Copy("Other.cfg")), "x");
+}
+
+TEST_F(ClientCopiesTest, ACopyIsRemovedOnlyWhileItIsTheOneReadAndSavedAsItIsNow) {
+  WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\n");
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+  FileFound read;
+  std::string bytes;
+  ASSERT_EQ(ReadPlainFile(CopyPlace(store_, kGameConfigFile), kMaxConfigBytes, bytes, read),
+            FileRead::kRead);
+  SystemError error = 0;
+  LinkedFile link;
+  FileVersion other = read.version;
+  ++other.size;
+  EXPECT_EQ(RemovePlainFile(CopyPlace(store_, kGameConfigFile), other, error, link),
+            FileRemove::kChanged);
+  EXPECT_TRUE(std::filesystem::exists(Copy("Vorn.cfg")));
+  WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\nLater = 5\r\n");
+  ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nlater = 5\r\nid = \r\n");
+  EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+}
+
+TEST_F(ClientCopiesTest, ALinkedCopyIsNeitherReadNorRemoved) {
+  WriteBytes("secret.cfg", "Width = 1\r\n");
+  std::filesystem::create_symlink(folder() / "secret.cfg", Copy("Vorn.cfg"));
+  FileFound found;
+  EXPECT_EQ(ReadGameConfig(store_, &found), ReadResult::kLinked);
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "Games/Vorn/Vorn.cfg");
+  EXPECT_TRUE(std::filesystem::is_symlink(Copy("Vorn.cfg")));
+  EXPECT_EQ(ReadBytes("secret.cfg"), "Width = 1\r\n");
 }
 
 }  // namespace

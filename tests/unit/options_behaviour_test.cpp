@@ -30,7 +30,7 @@ class OptionsTest : public TempFolderTest, public FakeDialog {
   void Choose(int id, int index) { controls.SetCurSel(id, index); }
   std::string Save() {
     const SaveResult result = behaviour.ApplySettings(encoder);
-    EXPECT_TRUE(result.ok) << result.path << ": error " << result.error;
+    EXPECT_TRUE(result.ok) << result.path.path << ": error " << result.error;
     return ReadBytes("Vorn.cfg");
   }
 

@@ -22,6 +22,7 @@
 
 #include <string>
 
+#include "config/file_ops.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {
@@ -51,6 +52,15 @@ std::wstring ResourceLibraryPath(const char* regionCode, int codePage);
 // icons can be used, but no code of it ever runs. Null when it cannot be
 // loaded, or when it is a link or one of several names of a file.
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage);
+
+// Maps a file below the game folder ("rscdll\VornOptionKR.dll",
+// "VornClient.exe") as data only, from the very file checked as
+// OpenPlainFile checks it: its resources and headers can be read, but no
+// code of it ever runs. Null when it cannot be, or is a link.
+HMODULE LoadPlainFileAsData(const std::wstring& relative);
+
+// Whether `path` lies below `folder`, without regard to case.
+bool InFolder(const std::wstring& path, const std::wstring& folder);
 
 // The full path of a loaded module (null: the program), however long.
 std::wstring ModulePath(HMODULE module);
@@ -145,5 +155,24 @@ const std::wstring& PlayerGameFolder();
 // Looked up at run time, since Windows 7 SP1 lacks it; a refusal changes
 // nothing, as every file in the game folder is checked on its handle anyway.
 void EnforceRedirectionTrust();
+
+// ---- The game client's own copies -----------------------------------------
+
+// Windows virtualizes a 32-bit program whose manifest asks for no execution
+// level, or that has none, when run without administrator rights: what it
+// writes below Program Files, Windows or ProgramData where it may not goes
+// to the player's VirtualStore instead, and it reads that copy from then on.
+// For VornClient.exe in a game folder there, the folder its copies would
+// stand in: the player's profile folder as `root` (UTF-8), and
+// "AppData\Local\VirtualStore\<game folder without its drive>" below it,
+// for the player who runs the desktop (the administrator who approved the
+// prompt may be another account). Empty when the client reads the files
+// themselves.
+FilePlace GameClientCopies();
+
+// The parts of that judgement: whether the game folder's VornClient.exe is a
+// program Windows would virtualize, and whether a folder lies where it does.
+bool VirtualizedClient();
+bool InVirtualizedFolder(const std::wstring& folder);
 
 }  // namespace vorn

@@ -35,14 +35,26 @@ bool IsTransient(DWORD error) {
   return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
-// The configuration paths are ANSI texts ".\Vorn.cfg", widened as the A
-// functions would, and taken below the current folder.
-std::wstring Relative(const std::string& path) {
-  std::wstring wide = Win32TextEncoder().Decode(path, CP_ACP);
+// The game folder's paths are ANSI texts ".\Vorn.cfg", widened as the A
+// functions would, and taken below the current folder; a folder of the
+// player's and the paths below it are UTF-8.
+std::wstring Relative(const std::string& path, UINT codePage = CP_ACP) {
+  std::wstring wide = Win32TextEncoder().Decode(path, codePage);
   while (wide.size() > 2 && wide[0] == L'.' && (wide[1] == L'\\' || wide[1] == L'/')) {
     wide.erase(0, 2);
   }
   return wide;
+}
+
+struct WidePlace {
+  explicit WidePlace(const FilePlace& place)
+      : root(Win32TextEncoder().Decode(place.root, CP_UTF8)),
+        path(Relative(place.path, place.root.empty() ? CP_ACP : CP_UTF8)) {}
+  std::wstring root, path;
+};
+
+PlainOpen OpenAt(const WidePlace& place, DWORD access, DWORD share, PlainFile& opened) {
+  return OpenPlainFile(place.path, access, share, opened, place.root);
 }
 
 // Others may read and write a file the tool reads, as with fopen; none may
@@ -63,9 +75,10 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 // the mark. Set from the moment the new file is made, so that Windows removes
 // it however the process ends (a crash, End task) before it is renamed into
 // place; cleared only for the rename itself.
-void DeleteWhenClosed(HANDLE file, bool remove) {
+bool DeleteWhenClosed(HANDLE file, bool remove) {
   FILE_DISPOSITION_INFO disposition = {static_cast<BOOLEAN>(remove)};
-  SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition));
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) !=
+         FALSE;
 }
 
 // Renames the open file within its own folder, replacing what stands there
@@ -125,10 +138,9 @@ bool WriteAll(HANDLE file, const ByteSource& source, DWORD& error) {
   return true;
 }
 
-FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& bytes,
-                  FileFound& found, std::optional<std::string_view> same) {
-  PlainFile opened;
-  const PlainOpen result = OpenPlainFile(name, kOpenToRead, kShareReadWrite, opened);
+// Opens what stands at `place` and says what was found, as a read would.
+FileRead OpenFound(const WidePlace& place, DWORD access, PlainFile& opened, FileFound& found) {
+  const PlainOpen result = OpenAt(place, access, kShareReadWrite, opened);
   found.exists = result != PlainOpen::kMissing;
   found.error = opened.error;
   found.link = opened.link;
@@ -143,6 +155,14 @@ FileRead ReadOnce(const std::wstring& name, std::size_t maxBytes, std::string& b
       break;
   }
   found.version = opened.version;
+  return FileRead::kRead;
+}
+
+FileRead ReadOnce(const WidePlace& place, std::size_t maxBytes, std::string& bytes,
+                  FileFound& found, std::optional<std::string_view> same) {
+  PlainFile opened;
+  const FileRead result = OpenFound(place, kOpenToRead, opened, found);
+  if (result != FileRead::kRead) return result;
   auto readSome = [&](char* into, std::size_t room) -> long long {
     DWORD got = 0;
     if (!ReadFile(opened.file.get(), into,
@@ -168,12 +188,12 @@ bool StillAsFound(const std::wstring& name, const FileVersion& expected) {
 const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
 const SystemError kFileKeptChanging = ERROR_SHARING_VIOLATION;
 
-FileRead ReadPlainFile(const std::string& path, std::size_t maxBytes, std::string& bytes,
+FileRead ReadPlainFile(const FilePlace& place, std::size_t maxBytes, std::string& bytes,
                        FileFound& found, std::optional<std::string_view> same) {
-  const std::wstring name = Relative(path);
+  const WidePlace wide(place);
   for (int attempt = 1;; ++attempt) {
     found = FileFound();
-    const FileRead read = ReadOnce(name, maxBytes, bytes, found, same);
+    const FileRead read = ReadOnce(wide, maxBytes, bytes, found, same);
     if (read != FileRead::kUnreadable || !IsTransient(found.error) || attempt == kTries) {
       return read;
     }
@@ -273,6 +293,42 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
   }
   putBack();
   return changed ? FileReplace::kChanged : FileReplace::kFailed;
+}
+
+FileRead LookAtPlainFile(const FilePlace& place, FileFound& found) {
+  found = FileFound();
+  PlainFile opened;
+  return OpenFound(WidePlace(place), kOpenToLookAt, opened, found);
+}
+
+FileRemove RemovePlainFile(const FilePlace& place, const FileVersion& expected, SystemError& error,
+                           LinkedFile& link) {
+  const WidePlace wide(place);
+  for (int attempt = 1;; ++attempt) {
+    PlainFile opened;
+    switch (OpenAt(wide, kOpenToRemove, kShareReadWrite, opened)) {
+      case PlainOpen::kMissing:
+        return FileRemove::kRemoved;
+      case PlainOpen::kLinked:
+        link = opened.link;
+        return FileRemove::kLinked;
+      case PlainOpen::kCannotOpen:
+        error = opened.error;
+        break;
+      case PlainOpen::kPlain:
+        if (opened.version != expected) return FileRemove::kChanged;
+        // A read-only file refuses to be deleted until its attribute is cleared.
+        if (opened.info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) {
+          SetAttributes(opened.file.get(), FILE_ATTRIBUTE_NORMAL);
+        }
+        if (DeleteWhenClosed(opened.file.get(), true)) return FileRemove::kRemoved;
+        error = GetLastError();
+        SetAttributes(opened.file.get(), opened.info.dwFileAttributes);
+        break;
+    }
+    if (!IsTransient(error) || attempt == kTries) return FileRemove::kFailed;
+    Sleep(kRetryDelayMs);
+  }
 }
 
 }  // namespace vorn

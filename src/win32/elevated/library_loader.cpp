@@ -25,16 +25,16 @@ std::wstring AskFolder(UINT(WINAPI* query)(LPWSTR, UINT)) {
 constexpr const wchar_t* kAskedForByName[] = {L"uxtheme.dll", L"dwmapi.dll", L"msimg32.dll",
                                               L"version.dll", L"cryptbase.dll"};
 
+RedirectionQuery g_redirectionQuery = nullptr;
+bool g_searchFunctionHidden = false;
+
+}  // namespace
+
 bool InFolder(const std::wstring& path, const std::wstring& folder) {
   return !folder.empty() && path.size() > folder.size() + 1 && path[folder.size()] == L'\\' &&
          CompareStringOrdinal(path.c_str(), static_cast<int>(folder.size()), folder.c_str(),
                               static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
 }
-
-RedirectionQuery g_redirectionQuery = nullptr;
-bool g_searchFunctionHidden = false;
-
-}  // namespace
 
 std::wstring ModulePath(HMODULE module) {
   std::wstring path(MAX_PATH, L'\0');
@@ -81,20 +81,23 @@ std::wstring ResourceLibraryPath(const char* regionCode, int codePage) {
 }
 
 HMODULE LoadResourceLibrary(const char* regionCode, int codePage) {
-  const std::wstring path = ResourceLibraryPath(regionCode, codePage);
+  return LoadPlainFileAsData(ResourceLibraryName(regionCode, codePage));
+}
+
+HMODULE LoadPlainFileAsData(const std::wstring& relative) {
+  const std::wstring path = JoinPath(CurrentFolder(), relative);
   if (path.empty()) return nullptr;
-  // Only the library that stands under its name in the game folder, not a
-  // link to a file elsewhere. It is held open for reading without write or
-  // delete sharing, and its folder without delete sharing, while it is
-  // mapped, so that neither can be changed or swapped in between.
-  PlainFile library;
-  if (OpenPlainFile(ResourceLibraryName(regionCode, codePage), kOpenToRead, FILE_SHARE_READ,
-                    library) != PlainOpen::kPlain) {
+  // Only the file that stands under its name in the game folder, not a link
+  // to a file elsewhere. It is held open for reading without write or delete
+  // sharing, and its folder without delete sharing, while it is mapped, so
+  // that neither can be changed or swapped in between.
+  PlainFile file;
+  if (OpenPlainFile(relative, kOpenToRead, FILE_SHARE_READ, file) != PlainOpen::kPlain) {
     return nullptr;
   }
   const HMODULE module = LoadLibraryExW(path.c_str(), nullptr,
                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-  if (module && !IsMappingOf(module, library.file.get())) {
+  if (module && !IsMappingOf(module, file.file.get())) {
     FreeLibrary(module);
     return nullptr;
   }

@@ -250,16 +250,17 @@ FileVersion VersionOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   return version;
 }
 
-PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share,
-                        PlainFile& opened) {
+PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened,
+                        const std::wstring& root) {
   // The current folder is the game folder as EnterResolvedGameFolder found
   // it: it is followed, and everything below it is not.
-  ScopedHandle here(CreateFileW(L".", kFolderAccess | kLookAt, kFolderShare | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING,
+  ScopedHandle here(CreateFileW(root.empty() ? L"." : root.c_str(), kFolderAccess | kLookAt,
+                                kFolderShare | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | kNoServerImpersonation, nullptr));
   if (!here) {
     opened.error = GetLastError();
-    return PlainOpen::kCannotOpen;
+    // A folder of the player's that is not there holds no file either.
+    return !root.empty() && IsMissing(opened.error) ? PlainOpen::kMissing : PlainOpen::kCannotOpen;
   }
   HANDLE parent = here.get();
   for (std::size_t begin = 0; begin <= relative.size();) {

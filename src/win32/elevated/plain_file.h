@@ -33,6 +33,8 @@ constexpr DWORD kOpenToRead = FILE_READ_DATA;
 constexpr DWORD kOpenToReplace = FILE_WRITE_ATTRIBUTES | READ_CONTROL;
 // To put its attributes back after a replace that did not happen.
 constexpr DWORD kOpenToSetAttributes = FILE_WRITE_ATTRIBUTES;
+// To delete it through its handle, a read-only one included.
+constexpr DWORD kOpenToRemove = DELETE | FILE_WRITE_ATTRIBUTES;
 
 // An open file below the current folder, with the folders on its way held
 // open so that none of them can be renamed, deleted or replaced meanwhile.
@@ -49,10 +51,13 @@ struct PlainFile {
 std::wstring CurrentFolder();
 
 // Opens `relative`, a path below the current folder ("Vorn.cfg",
-// "rscdll\VornOptionKR.dll"), for one of the purposes above with the given
-// sharing, and checks it. A file that Windows keeps compressed, deduplicated or in the cloud
-// (a reparse point that is no link) gives its content.
-PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened);
+// "rscdll\VornOptionKR.dll") or below `root`, a folder given whole, for one
+// of the purposes above with the given sharing, and checks it. The current
+// folder or `root` is followed, every part below it is not. A file that
+// Windows keeps compressed, deduplicated or in the cloud (a reparse point
+// that is no link) gives its content.
+PlainOpen OpenPlainFile(const std::wstring& relative, DWORD access, DWORD share, PlainFile& opened,
+                        const std::wstring& root = std::wstring());
 
 // Windows 8's FileIdInfo query, which the headers give only to programs that
 // need Windows 8: the tool runs on Windows 7 SP1 too, where it fails.
