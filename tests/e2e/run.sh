@@ -73,7 +73,7 @@ run_driver() { audited "$VORN_WINE" driver.exe "$@"; }
 source "$root/tests/e2e/expected.sh"
 # Every scenario file, or only those named on the command line.
 files=("$@")
-[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/"{scenarios,robustness,links,package}.sh)
+[ ${#files[@]} -gt 0 ] || files=("$root/tests/e2e/"{scenarios,robustness,links,client_copies,package}.sh)
 for file in "${files[@]}"; do
   source "$file"
 done
