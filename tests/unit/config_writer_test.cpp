@@ -324,7 +324,7 @@ TEST_F(ClientCopiesTest, TheCopyIsReadAndSavedIntoTheGameFolderThenRemoved) {
   WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\nServer = 2\r\nID = hero\r\ntail");
   ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
   EXPECT_EQ(store_.settings.Width, 1024);
-  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "Games/Vorn/Vorn.cfg");
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, CopyPlace(store_, kGameConfigFile).path);
   const SaveResult saved = SaveGameConfig(store_, values_);
   ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nserver = 2\r\nid = hero\r\ntail");
@@ -350,7 +350,7 @@ TEST_F(ClientCopiesTest, ADamagedCopyStartsOverFromTheSafeModeCopyAndKeepsItsByt
 TEST_F(ClientCopiesTest, WithoutACopyTheGameFolderIsReadAndNothingOfTheStoreIsTouched) {
   WriteBytes("Vorn.cfg", "Width = 800\r\n");
   ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
-  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "./Vorn.cfg");
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, ConfigPath(store_, kGameConfigFile));
   WriteBytes(Copy("Other.cfg"), "x");
   ASSERT_TRUE(SaveGameConfig(store_, values_).ok);
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "width = 1600\r\nid = \r\n");
@@ -379,12 +379,14 @@ TEST_F(ClientCopiesTest, ACopyIsRemovedOnlyWhileItIsTheOneReadAndSavedAsItIsNow)
 
 TEST_F(ClientCopiesTest, ALinkedCopyIsNeitherReadNorRemoved) {
   WriteBytes("secret.cfg", "Width = 1\r\n");
-  std::filesystem::create_symlink(folder() / "secret.cfg", Copy("Vorn.cfg"));
+  std::filesystem::create_hard_link("secret.cfg", Copy("Vorn.cfg"));
   FileFound found;
   EXPECT_EQ(ReadGameConfig(store_, &found), ReadResult::kLinked);
-  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, "Games/Vorn/Vorn.cfg");
-  EXPECT_TRUE(std::filesystem::is_symlink(Copy("Vorn.cfg")));
-  EXPECT_EQ(ReadBytes("secret.cfg"), "Width = 1\r\n");
+  EXPECT_EQ(found.link.names, 2u);
+  EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path, CopyPlace(store_, kGameConfigFile).path);
+  EXPECT_FALSE(SaveGameConfig(store_, values_).ok);
+  EXPECT_EQ(ReadBytes(Copy("Vorn.cfg")), "Width = 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists("Vorn.cfg"));
 }
 
 }  // namespace
