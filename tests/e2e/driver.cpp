@@ -365,6 +365,9 @@ int wmain(int argc, wchar_t** argv) {
                                    std::to_wstring(code));
     } else if (step == L"hold") {  // ready marker holding the dialog's geometry, then wait
       const std::wstring ready = next(), done = next();
+      // Drawn as the player sees it, the window in use: a virtual desktop
+      // without the X focus leaves every caption inactive.
+      SendMessageW(g_dialog, WM_NCACTIVATE, TRUE, 0);
       RECT r = {};
       GetWindowRect(g_dialog, &r);
       FILE* marker = _wfopen(ready.c_str(), L"w");
