@@ -27,7 +27,7 @@ copy_saved_on_default_card() {
   sample_saved_on_default_card | sed 's/^width = 1280/width = 1024/; s/^height = 1024/height = 768/'
 }
 
-scenario "a 32-bit client without a manifest reads its VirtualStore copies: shown, Cancel leaves them, OK saves them into the game folder and removes them"
+scenario "a 32-bit client without a manifest reads its VirtualStore copies: shown, Cancel leaves them, OK saves them into the game folder and removes them, read-only or not"
 new_installed_game plain
 cp "$root/sample/Vorn.cfg" "$game/"
 sample_as_copy > "$store/Vorn.cfg"
@@ -36,6 +36,8 @@ printf 'Width = 800\r\nHeight = 600\r\nSafe = 1\r\n' > "$store/VornSafeMode.cfg"
 check cancel drive start dialog text 1002 "1024 x 768 , 32bit" click 2 exit 0
 check "copy kept" same_file "$store/Vorn.cfg" "$game/copy-before.cfg"
 check "game folder's file kept" same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+# A copy the player marked read-only is removed all the same.
+chmod a-w "$store/Vorn.cfg"
 check ok drive start dialog text 1002 "1024 x 768 , 32bit" click 1 exit 0
 check saved expect_file "$game/Vorn.cfg" < <(copy_saved_on_default_card)
 check "safe-mode copy moved as it stood" expect_file "$game/VornSafeMode.cfg" < <(printf 'Width = 800\nHeight = 600\nSafe = 1\n')

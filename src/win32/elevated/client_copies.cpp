@@ -11,7 +11,6 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
-#include <algorithm>
 #include <string_view>
 
 #include "win32/elevated/elevated.h"
@@ -114,11 +113,12 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id, HANDLE token) {
   using Free = void(WINAPI*)(LPVOID);
   static const auto query =
       LibraryFunction<KnownFolderQuery>(LoadSystemLibrary(L"shell32.dll"), "SHGetKnownFolderPath");
-  static const auto free = LibraryFunction<Free>(LoadSystemLibrary(L"ole32.dll"), "CoTaskMemFree");
+  static const auto freeMemory =
+      LibraryFunction<Free>(LoadSystemLibrary(L"ole32.dll"), "CoTaskMemFree");
   PWSTR path = nullptr;
-  if (!query || !free || FAILED(query(id, KF_FLAG_DONT_VERIFY, token, &path))) return {};
+  if (!query || !freeMemory || FAILED(query(id, KF_FLAG_DONT_VERIFY, token, &path))) return {};
   std::wstring folder = path ? path : L"";
-  free(path);
+  freeMemory(path);
   return folder;
 }
 
