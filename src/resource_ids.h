@@ -50,6 +50,8 @@
 #define IDS_NO_DIRECT3D 129
 // The display driver did not answer within its time: the same dialog.
 #define IDS_CARD_SILENT 136
+// The display driver crashed while it was asked: the same dialog.
+#define IDS_CARD_CRASHED 137
 
 // The program's own string table, for what must be said without the
 // resource library; "{path}" stands for a full path.

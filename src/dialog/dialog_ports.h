@@ -52,9 +52,6 @@ class HardwareProbe {
   virtual uint32_t PixelShaderVersion() = 0;      // 0 when the caps cannot be had
   virtual std::vector<DisplayMode> DisplayModes() = 0;
   virtual void ReleaseDirect3D() = 0;
-  // Whether the display driver never answered, so that Direct3D 9 was given
-  // up on rather than found missing.
-  virtual bool Silent() const { return false; }
 };
 
 }  // namespace vorn

@@ -28,7 +28,9 @@ class OptionsBehaviour {
   };
 
   // Probes the hardware, fills the lists and shows the stored settings (or
-  // the recommended ones when there is no Vorn.cfg).
+  // the recommended ones when there is no Vorn.cfg). Asked again after a
+  // kNoDirect3D once a probe that was late has answered, it fills the dialog
+  // as if the answer had come in time.
   InitResult Initialize(HardwareProbe& probe);
   bool CanSave() const { return direct3dAvailable_; }
   // How the read at start went, and what it found under Vorn.cfg.

@@ -1,77 +1,321 @@
 #include "win32/background_probe.h"
 
-namespace vorn {
+#include <cstring>
+#include <cwchar>
 
-BackgroundProbe::BackgroundProbe(DWORD patienceMs) : patienceMs_(patienceMs) {
-  auto* shared = new std::shared_ptr<Answers>(answers_);
-  thread_.reset(CreateThread(nullptr, 0, &BackgroundProbe::Run, shared, 0, nullptr));
-  if (thread_) return;
-  delete shared;
-  Probe(*answers_);  // no thread to be had: the answers are made here
+#include "win32/d3d9_probe.h"
+#include "win32/elevated/elevated.h"
+
+namespace vorn {
+namespace {
+
+// "VPA1", then the size of what follows, then the fields.
+constexpr uint32_t kAnswerMagic = 0x31415056;
+// A description is at most 512 characters (D3DADAPTER_IDENTIFIER9); more
+// than this is no answer of the child's.
+constexpr uint32_t kMaxAnswerBytes = 4096;
+// The pipe holds a whole answer, so the child never waits for the reader.
+constexpr DWORD kPipeBytes = 64 * 1024;
+// How long ending the child may take before its reader counts as lost.
+constexpr DWORD kEndingMs = 2000;
+
+void Put(std::string& bytes, uint32_t value) {
+  bytes.append(reinterpret_cast<const char*>(&value), sizeof(value));
 }
 
-BackgroundProbe::~BackgroundProbe() { Wait(); }
+bool Take(const std::string& bytes, std::size_t& at, uint32_t& value) {
+  if (bytes.size() - at < sizeof(value)) return false;
+  std::memcpy(&value, bytes.data() + at, sizeof(value));
+  at += sizeof(value);
+  return true;
+}
 
-DWORD WINAPI BackgroundProbe::Run(void* answers) {
-  const std::unique_ptr<std::shared_ptr<Answers>> shared(
-      static_cast<std::shared_ptr<Answers>*>(answers));
-  Probe(**shared);
+// Reads exactly `size` bytes; false at the pipe's end or on an error.
+bool ReadExactly(HANDLE pipe, std::string& bytes, std::size_t size) {
+  const std::size_t start = bytes.size();
+  bytes.resize(start + size);
+  for (std::size_t done = 0; done < size;) {
+    DWORD read = 0;
+    if (!ReadFile(pipe, &bytes[start + done], static_cast<DWORD>(size - done), &read, nullptr) ||
+        read == 0) {
+      return false;
+    }
+    done += read;
+  }
+  return true;
+}
+
+// A crash in the child ends it at once, with no error report to wait for.
+LONG WINAPI EndOnCrash(EXCEPTION_POINTERS* exception) {
+  TerminateProcess(GetCurrentProcess(), exception->ExceptionRecord->ExceptionCode);
+  return EXCEPTION_EXECUTE_HANDLER;
+}
+
+// A job that ends the child when the tool ends, however it ends, and keeps a
+// crash of the child from waiting for an error report. Empty where the child
+// cannot be put in one (a job of the tool's own on Windows 7).
+ScopedHandle JobEndingWithTool(HANDLE process) {
+  ScopedHandle job(CreateJobObjectW(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits = {};
+  limits.BasicLimitInformation.LimitFlags =
+      JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_DIE_ON_UNHANDLED_EXCEPTION;
+  if (!job ||
+      !SetInformationJobObject(job.get(), JobObjectExtendedLimitInformation, &limits,
+                               sizeof(limits)) ||
+      !AssignProcessToJobObject(job.get(), process)) {
+    return ScopedHandle(nullptr);
+  }
+  return job;
+}
+
+// Starts `program` (this program's own file when empty, held so that no one
+// can swap it in between) with the switch and `pipe`, the one handle it
+// inherits, in the system folder. Null when it cannot be started.
+ScopedHandle StartChild(const std::wstring& program, HANDLE pipe, ScopedHandle& job) {
+  HeldProgramFile held;
+  if (program.empty() && !HoldProgramFile(held)) return ScopedHandle(nullptr);
+  const std::wstring path = program.empty() ? held.path : program;
+  std::wstring commandLine = L"\"" + path + L"\" " + kProbeSwitch + L" " +
+                             std::to_wstring(reinterpret_cast<ULONG_PTR>(pipe));
+  SIZE_T size = 0;
+  InitializeProcThreadAttributeList(nullptr, 1, 0, &size);
+  std::vector<char> buffer(size);
+  const auto attributes = reinterpret_cast<LPPROC_THREAD_ATTRIBUTE_LIST>(buffer.data());
+  if (!SetHandleInformation(pipe, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT) ||
+      !InitializeProcThreadAttributeList(attributes, 1, 0, &size)) {
+    return ScopedHandle(nullptr);
+  }
+  STARTUPINFOEXW startup = {};
+  startup.StartupInfo.cb = sizeof(startup);
+  startup.StartupInfo.dwFlags = STARTF_FORCEOFFFEEDBACK;  // no busy cursor for it
+  startup.lpAttributeList = attributes;
+  PROCESS_INFORMATION started = {};
+  const bool ok = UpdateProcThreadAttribute(attributes, 0, PROC_THREAD_ATTRIBUTE_HANDLE_LIST, &pipe,
+                                            sizeof(pipe), nullptr, nullptr) &&
+                  CreateProcessW(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE,
+                                 CREATE_SUSPENDED | EXTENDED_STARTUPINFO_PRESENT, nullptr,
+                                 SystemFolder().c_str(), &startup.StartupInfo, &started);
+  DeleteProcThreadAttributeList(attributes);
+  if (!ok) return ScopedHandle(nullptr);
+  ScopedHandle process(started.hProcess);
+  const ScopedHandle thread(started.hThread);
+  job = JobEndingWithTool(process.get());
+  ResumeThread(thread.get());
+  return process;
+}
+
+}  // namespace
+
+std::string EncodeProbeAnswer(const ProbeAnswer& answer) {
+  std::string fields;
+  Put(fields, answer.created ? 1 : 0);
+  Put(fields, answer.shaderVersion);
+  Put(fields, static_cast<uint32_t>(answer.description.size()));
+  fields.append(reinterpret_cast<const char*>(answer.description.data()),
+                answer.description.size() * sizeof(wchar_t));
+  std::string bytes;
+  Put(bytes, kAnswerMagic);
+  Put(bytes, static_cast<uint32_t>(fields.size()));
+  return bytes + fields;
+}
+
+bool DecodeProbeAnswer(const std::string& bytes, ProbeAnswer& answer) {
+  std::size_t at = 0;
+  uint32_t magic = 0, size = 0, created = 0, shaderVersion = 0, length = 0;
+  if (!Take(bytes, at, magic) || magic != kAnswerMagic || !Take(bytes, at, size) ||
+      size != bytes.size() - at || !Take(bytes, at, created) || created > 1 ||
+      !Take(bytes, at, shaderVersion) || !Take(bytes, at, length) ||
+      length * sizeof(wchar_t) != bytes.size() - at) {
+    return false;
+  }
+  answer.created = created == 1;
+  answer.shaderVersion = shaderVersion;
+  answer.description.assign(length, L'\0');
+  std::memcpy(&answer.description[0], bytes.data() + at, length * sizeof(wchar_t));
+  return true;
+}
+
+bool IsProbeCommand(const wchar_t* arguments) {
+  const std::size_t length = wcslen(kProbeSwitch);
+  return arguments &&
+         CompareStringOrdinal(arguments, static_cast<int>(length), kProbeSwitch,
+                              static_cast<int>(length), TRUE) == CSTR_EQUAL &&
+         (arguments[length] == L' ' || arguments[length] == L'\0');
+}
+
+HANDLE ProbePipeOf(const wchar_t* arguments) {
+  if (!IsProbeCommand(arguments)) return nullptr;
+  const wchar_t* number = arguments + wcslen(kProbeSwitch);
+  while (*number == L' ') ++number;
+  ULONG_PTR value = 0;
+  int digits = 0;
+  for (; *number >= L'0' && *number <= L'9' && digits < 10; ++number, ++digits) {
+    value = value * 10 + static_cast<ULONG_PTR>(*number - L'0');
+  }
+  if (digits == 0 || *number != L'\0') return nullptr;
+  const auto pipe = reinterpret_cast<HANDLE>(value);
+  return GetFileType(pipe) == FILE_TYPE_PIPE ? pipe : nullptr;
+}
+
+bool ServeProbe(HANDLE pipe) {
+  D3D9Probe probe;
+  ProbeAnswer answer;
+  answer.created = probe.CreateDirect3D();
+  if (answer.created) {
+    answer.description = probe.AdapterDescription();
+    answer.shaderVersion = probe.PixelShaderVersion();
+  }
+  const std::string bytes = EncodeProbeAnswer(answer);
+  DWORD written = 0;
+  return WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+void RunProbeProcess(const wchar_t* arguments, bool searchLimited) {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  SetUnhandledExceptionFilter(&EndOnCrash);
+  const HANDLE pipe = ProbePipeOf(arguments);
+  // The same start as the tool's: nothing is looked for by a bare name
+  // outside the system folder before Direct3D loads its driver.
+  if (pipe && searchLimited) {
+    LoadLibrariesAskedForByName();
+    ServeProbe(pipe);
+  }
+  TerminateProcess(GetCurrentProcess(), 0);
+  for (;;) Sleep(INFINITE);  // TerminateProcess of this process does not return
+}
+
+// ---- The tool's side --------------------------------------------------------
+
+struct BackgroundProbe::Channel {
+  Channel() { InitializeCriticalSection(&lock); }
+  ~Channel() { DeleteCriticalSection(&lock); }
+
+  ScopedHandle pipe{nullptr};
+  // Written by the reader before it ends; read by the tool only after.
+  ProbeAnswer answer;
+  bool whole = false;
+  // Who is told when the reader is done.
+  CRITICAL_SECTION lock;
+  bool done = false;
+  HWND window = nullptr;
+  UINT message = 0;
+};
+
+BackgroundProbe::BackgroundProbe(const std::wstring& program, DWORD dialogWaitMs, DWORD patienceMs)
+    : channel_(std::make_shared<Channel>()), dialogWaitMs_(dialogWaitMs), patienceMs_(patienceMs) {
+  Start(program);
+}
+
+BackgroundProbe::~BackgroundProbe() { EndChild(); }
+
+void BackgroundProbe::Start(const std::wstring& program) {
+  HANDLE read = nullptr, write = nullptr;
+  if (!CreatePipe(&read, &write, nullptr, kPipeBytes)) return;
+  channel_->pipe.reset(read);
+  const ScopedHandle writeEnd(write);
+  process_ = StartChild(program, writeEnd.get(), job_);
+  if (!process_) return;
+  // The child holds its own copy now: the pipe ends when the child does.
+  auto* shared = new std::shared_ptr<Channel>(channel_);
+  reader_.reset(CreateThread(nullptr, 0, &ReadAnswer, shared, 0, nullptr));
+  if (reader_) return;
+  delete shared;  // no thread to read: the child is of no use
+  EndChild();
+}
+
+DWORD WINAPI BackgroundProbe::ReadAnswer(void* parameter) {
+  const std::unique_ptr<std::shared_ptr<Channel>> shared(
+      static_cast<std::shared_ptr<Channel>*>(parameter));
+  Channel& channel = **shared;
+  std::string bytes;
+  uint32_t size = 0;
+  if (ReadExactly(channel.pipe.get(), bytes, 2 * sizeof(uint32_t))) {
+    std::memcpy(&size, bytes.data() + sizeof(uint32_t), sizeof(size));
+    channel.whole = size <= kMaxAnswerBytes && ReadExactly(channel.pipe.get(), bytes, size) &&
+                    DecodeProbeAnswer(bytes, channel.answer);
+  }
+  EnterCriticalSection(&channel.lock);
+  channel.done = true;
+  const HWND window = channel.window;
+  const UINT message = channel.message;
+  LeaveCriticalSection(&channel.lock);
+  if (window) PostMessageW(window, message, 0, 0);
   return 0;
 }
 
-void BackgroundProbe::Probe(Answers& answers) {
-  answers.created = answers.probe.CreateDirect3D();
-  if (!answers.created) return;
-  answers.description = answers.probe.AdapterDescription();
-  answers.shaderVersion = answers.probe.PixelShaderVersion();
+void BackgroundProbe::EndChild() {
+  if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.get(), ERROR_TIMEOUT);
+  }
+  // The pipe ends with the child, and the reader with the pipe.
+  if (reader_) WaitForSingleObject(reader_.get(), kEndingMs);
 }
 
-void BackgroundProbe::Wait() {
-  if (!thread_ || silent_) return;
+void BackgroundProbe::WaitForReader(DWORD milliseconds) {
+  if (!reader_) return;
+  const DWORD started = GetTickCount();
   for (;;) {
-    const DWORD waited = GetTickCount() - started_;
-    const HANDLE thread = thread_.get();
+    const DWORD waited = GetTickCount() - started;
+    const HANDLE reader = reader_.get();
     const DWORD woken = MsgWaitForMultipleObjects(
-        1, &thread, FALSE, waited < patienceMs_ ? patienceMs_ - waited : 0, QS_SENDMESSAGE);
-    if (woken == WAIT_OBJECT_0) break;
-    if (woken != WAIT_OBJECT_0 + 1) {
-      silent_ = true;  // the driver did not answer in time
-      return;
-    }
-    MSG message;  // a look at the queue answers what other threads sent
+        1, &reader, FALSE, waited < milliseconds ? milliseconds - waited : 0, QS_SENDMESSAGE);
+    if (woken != WAIT_OBJECT_0 + 1) return;
+    MSG message;  // a look at the queue answers what others sent
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
   }
-  thread_.reset();
 }
 
 bool BackgroundProbe::CreateDirect3D() {
-  // The display's modes need no Direct3D: they are listed here while the
-  // thread is still starting it.
-  modes_ = answers_->probe.DisplayModes();
-  Wait();
-  return !silent_ && answers_->created;
+  modes_ = ListDisplayModes();
+  waitStarted_ = GetTickCount();
+  WaitForReader(dialogWaitMs_);
+  const ProbeAnswer* answer = Answer();
+  return answer && answer->created;
 }
 
 std::wstring BackgroundProbe::AdapterDescription() {
-  Wait();
-  return silent_ ? std::wstring() : answers_->description;
+  const ProbeAnswer* answer = Answer();
+  return answer ? answer->description : std::wstring();
 }
 
 uint32_t BackgroundProbe::PixelShaderVersion() {
-  Wait();
-  return silent_ ? 0 : answers_->shaderVersion;
+  const ProbeAnswer* answer = Answer();
+  return answer ? answer->shaderVersion : 0;
 }
 
-std::vector<DisplayMode> BackgroundProbe::DisplayModes() { return modes_; }
+void BackgroundProbe::ReleaseDirect3D() { EndChild(); }
 
-void BackgroundProbe::ReleaseDirect3D() {
-  Wait();
-  if (!silent_) answers_->probe.ReleaseDirect3D();
+BackgroundProbe::Outcome BackgroundProbe::Result() const {
+  if (reader_ && WaitForSingleObject(reader_.get(), 0) == WAIT_TIMEOUT) {
+    return givenUp_ ? Outcome::kHung : Outcome::kWaiting;
+  }
+  if (channel_->whole) return Outcome::kAnswered;
+  return givenUp_ ? Outcome::kHung : Outcome::kNoAnswer;
 }
 
-void EndProcess(const HardwareProbe& probe, UINT status) {
-  if (probe.Silent()) TerminateProcess(GetCurrentProcess(), status);
-  ExitProcess(status);
+const ProbeAnswer* BackgroundProbe::Answer() const {
+  return Result() == Outcome::kAnswered ? &channel_->answer : nullptr;
+}
+
+void BackgroundProbe::NotifyWhenDone(HWND window, UINT message) {
+  EnterCriticalSection(&channel_->lock);
+  channel_->window = window;
+  channel_->message = message;
+  const bool done = channel_->done || !reader_;
+  LeaveCriticalSection(&channel_->lock);
+  if (done && window) PostMessageW(window, message, 0, 0);
+}
+
+DWORD BackgroundProbe::PatienceLeft() const {
+  const DWORD waited = GetTickCount() - waitStarted_;
+  return waited < patienceMs_ ? patienceMs_ - waited : 0;
+}
+
+void BackgroundProbe::GiveUp() {
+  if (Result() != Outcome::kWaiting) return;
+  givenUp_ = true;
+  EndChild();
 }
 
 }  // namespace vorn

@@ -1,69 +1,122 @@
-// The hardware probe started on a thread of its own, so that Direct3D 9
-// starts up while the dialog is being made instead of before or after it.
-// The answers are today's probe's; each one waits for the thread, and the
-// display modes, which need no Direct3D, are listed by the caller while it
-// would wait. Direct3D is released when the dialog says so, as before.
+// The hardware probe, asked in a process of its own: a display driver that
+// hangs while its library loads holds that process's loader lock, and one
+// that crashes ends that process, never the tool. The tool starts itself
+// again with kProbeSwitch and the write end of a pipe, the only handle the
+// child inherits; the child starts Direct3D 9, writes one answer and ends.
+// The tool never loads d3d9.dll itself.
 //
-// A display driver may hang in Direct3DCreate9, or a hook in Direct3D may
-// send a message to the tool's windows from the thread and wait for the
-// answer: the wait handles sent messages, and ends when the patience runs
-// out, after which the probe is silent and no one waits for that thread.
+// Both sides stand here: the child's (RunProbeProcess) and the tool's
+// (BackgroundProbe), which starts the child while the dialog is being made,
+// lists the display modes itself (they need no Direct3D) and reads the
+// answer on a thread that only reads the pipe.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
-#include "win32/d3d9_probe.h"
+#include "dialog/dialog_ports.h"
 #include "win32/scoped_handle.h"
 
 namespace vorn {
 
-// How long Direct3D may take to start before the driver counts as hung.
-constexpr DWORD kDirect3DPatienceMs = 10000;
+// What the child found.
+struct ProbeAnswer {
+  bool created = false;      // Direct3D 9 started
+  std::wstring description;  // the last adapter's name
+  uint32_t shaderVersion = 0;
+};
+
+// The answer as it crosses the pipe, and back; false for anything that is
+// not one whole answer.
+std::string EncodeProbeAnswer(const ProbeAnswer& answer);
+bool DecodeProbeAnswer(const std::string& bytes, ProbeAnswer& answer);
+
+// ---- The child ------------------------------------------------------------
+
+// "/probe-direct3d <pipe handle>": the arguments of the child.
+constexpr wchar_t kProbeSwitch[] = L"/probe-direct3d";
+bool IsProbeCommand(const wchar_t* arguments);
+// The pipe such arguments name; null when they name none of this process's.
+HANDLE ProbePipeOf(const wchar_t* arguments);
+
+// The child's whole run: asks Direct3D 9 and writes the answer into the pipe
+// the arguments name, then ends the process without running any library's
+// detach code (a driver may hang there). Started with the switch but
+// without such a pipe (by a player), it ends at once.
+[[noreturn]] void RunProbeProcess(const wchar_t* arguments, bool searchLimited);
+
+// Writes the probe's answer into `pipe`: what the child does, without ending.
+bool ServeProbe(HANDLE pipe);
+
+// ---- The tool -------------------------------------------------------------
+
+// How long the dialog waits for the answer before it opens without the
+// card's lists, and how long, from the start of that wait, the child may
+// take before it is ended and the driver counts as hung. An answer between
+// the two fills the open dialog.
+constexpr DWORD kDialogWaitMs = 3000;
+constexpr DWORD kProbePatienceMs = 10000;
 
 class BackgroundProbe : public HardwareProbe {
  public:
-  // Start only once the library search is limited: the thread loads d3d9.
-  explicit BackgroundProbe(DWORD patienceMs = kDirect3DPatienceMs);
-  // Waits for the thread, within the patience: a process must not end while
-  // it is inside the loader or a driver that still answers.
+  enum class Outcome {
+    kWaiting,   // the child is still at work
+    kAnswered,  // one whole answer came
+    kNoAnswer,  // it ended without one: crashed, garbled, or never started
+    kHung,      // it outlived its patience and was ended
+  };
+
+  // Starts the child: this program, or `program` (tests' stand-ins).
+  explicit BackgroundProbe(const std::wstring& program = std::wstring(),
+                           DWORD dialogWaitMs = kDialogWaitMs, DWORD patienceMs = kProbePatienceMs);
+  // Ends the child if it still runs.
   ~BackgroundProbe() override;
   BackgroundProbe(const BackgroundProbe&) = delete;
   BackgroundProbe& operator=(const BackgroundProbe&) = delete;
 
+  // Lists the display modes, then waits for the answer within the dialog's
+  // wait, answering what other threads and processes send meanwhile.
   bool CreateDirect3D() override;
   std::wstring AdapterDescription() override;
   uint32_t PixelShaderVersion() override;
-  std::vector<DisplayMode> DisplayModes() override;
+  std::vector<DisplayMode> DisplayModes() override { return modes_; }
+  // Ends the child if it still runs: its answer is read by then.
   void ReleaseDirect3D() override;
-  bool Silent() const override { return silent_; }
+
+  Outcome Result() const;
+  // While waiting: `message` is posted to `window` once the child answers or
+  // ends (null: to no one). Posted at once when it has already.
+  void NotifyWhenDone(HWND window, UINT message);
+  // What is left of the patience, counted from the start of the wait.
+  DWORD PatienceLeft() const;
+  // Ends a child that outlived its patience; an answer it finished by then
+  // still counts.
+  void GiveUp();
 
  private:
-  // What the thread finds; shared with it, so that a thread that answers
-  // after the probe gave up writes into memory that still exists.
-  struct Answers {
-    D3D9Probe probe;
-    bool created = false;
-    std::wstring description;
-    uint32_t shaderVersion = 0;
-  };
+  // What the reading thread fills in; shared with it, so that the thread may
+  // end after the probe.
+  struct Channel;
+  static DWORD WINAPI ReadAnswer(void* channel);
 
-  static DWORD WINAPI Run(void* answers);
-  static void Probe(Answers& answers);
-  void Wait();
+  void Start(const std::wstring& program);
+  void EndChild();
+  void WaitForReader(DWORD milliseconds);
+  const ProbeAnswer* Answer() const;
 
-  std::shared_ptr<Answers> answers_ = std::make_shared<Answers>();
-  ScopedHandle thread_{nullptr};
-  DWORD started_ = GetTickCount();
+  std::shared_ptr<Channel> channel_;
+  ScopedHandle process_{nullptr};
+  ScopedHandle job_{nullptr};
+  ScopedHandle reader_{nullptr};
+  DWORD dialogWaitMs_;
   DWORD patienceMs_;
-  bool silent_ = false;
+  DWORD waitStarted_ = 0;
+  bool givenUp_ = false;
   std::vector<DisplayMode> modes_;
 };
-
-// Ends the process with `status`. After a driver that never answered, it may
-// hold the loader's lock, which ExitProcess would wait for: then the process
-// is ended without it (everything is saved and flushed by then).
-[[noreturn]] void EndProcess(const HardwareProbe& probe, UINT status);
 
 }  // namespace vorn

@@ -46,7 +46,7 @@ uint32_t D3D9Probe::PixelShaderVersion() {
   return caps.PixelShaderVersion;
 }
 
-std::vector<DisplayMode> D3D9Probe::DisplayModes() {
+std::vector<DisplayMode> ListDisplayModes() {
   std::vector<DisplayMode> modes;
   DEVMODEW mode = {};
   mode.dmSize = sizeof(mode);

@@ -1,6 +1,6 @@
-// The hardware probe over Direct3D 9 and the display driver. d3d9.dll is
-// loaded at run time from the system folder only, never from the game folder,
-// and stays loaded.
+// The hardware probe over Direct3D 9 and the display driver, as the probe's
+// process asks it (background_probe.h). d3d9.dll is loaded at run time from
+// the system folder only, never from the game folder, and stays loaded.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +16,9 @@ namespace vorn {
 using Direct3DCreateFunction = IDirect3D9*(WINAPI*)(UINT);
 void SetDirect3DCreateForTesting(Direct3DCreateFunction create);
 
+// The primary display's modes, from the display driver: no Direct3D needed.
+std::vector<DisplayMode> ListDisplayModes();
+
 class D3D9Probe : public HardwareProbe {
  public:
   D3D9Probe() = default;
@@ -26,7 +29,7 @@ class D3D9Probe : public HardwareProbe {
   bool CreateDirect3D() override;
   std::wstring AdapterDescription() override;
   uint32_t PixelShaderVersion() override;
-  std::vector<DisplayMode> DisplayModes() override;
+  std::vector<DisplayMode> DisplayModes() override { return ListDisplayModes(); }
   void ReleaseDirect3D() override;
 
  private:

@@ -20,25 +20,28 @@ std::wstring ReasonNotToStart(bool searchLimited) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   // Before any library loads: the search limited to the system folder, and
   // the name "VornOption.exe.local" held until the process ends.
   const bool searchLimited = vorn::RestrictLibrarySearchPath();
+  // Started again by the tool to ask Direct3D 9, under the tool's hold.
+  if (vorn::IsProbeCommand(arguments)) vorn::RunProbeProcess(arguments, searchLimited);
   vorn::DotLocalHold hold;
   if (!hold.Clear()) {
     vorn::ShowErrorWithoutCommonControls(vorn::ProgramMessage(IDS_DOT_LOCAL_FOUND, hold.Path()));
     return 0;
   }
   // What Windows' DLLs ask for by name is loaded from the system folder
-  // before anything can ask for it, the box of a refusal included; then
-  // Direct3D 9 starts up on its own thread while the rest starts here.
-  vorn::LoadLibrariesAskedForByName();
+  // before anything can ask for it, the box of a refusal included.
   const std::wstring refusal = ReasonNotToStart(searchLimited);
   if (!refusal.empty()) {
+    vorn::LoadLibrariesAskedForByName();
     vorn::ShowErrorWithoutCommonControls(refusal);
     return 0;
   }
+  // Direct3D 9 starts up in a process of its own while the rest starts here.
   vorn::BackgroundProbe probe;
+  vorn::LoadLibrariesAskedForByName();
   std::wstring loadedFrom;
   if (!vorn::LoadCommonControls(loadedFrom)) {
     vorn::ShowErrorWithoutCommonControls(
@@ -48,7 +51,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   vorn::EnterResolvedGameFolder();
   vorn::EnforceRedirectionTrust();
   vorn::VornOptionApp app(probe);
-  const int status = app.Run(instance);
-  if (probe.Silent()) vorn::EndProcess(probe, status);  // not through the loader's lock
-  return status;
+  return app.Run(instance);
 }

@@ -212,6 +212,12 @@ std::wstring SilentCardMessage(HINSTANCE resources) {
                 L"computer or update the graphics card's driver, then start VornOption again.");
 }
 
+std::wstring CrashedCardMessage(HINSTANCE resources) {
+  return TextOr(resources, IDS_CARD_CRASHED,
+                L"The graphics card's driver stopped working, so the graphics card cannot be "
+                L"checked. Update the graphics card's driver, then start VornOption again.");
+}
+
 std::wstring ProgramMessage(UINT id, const std::wstring& path) {
   // Length 0 answers the stored text itself: no buffer bounds it.
   const wchar_t* stored = nullptr;

@@ -50,6 +50,9 @@ std::wstring NoDirect3DMessage(HINSTANCE resources);
 // That the card's driver did not answer, so the card cannot be checked, and
 // to restart the computer or update the driver.
 std::wstring SilentCardMessage(HINSTANCE resources);
+// That the card's driver stopped working while the card was checked, so the
+// card cannot be checked, and to update the driver.
+std::wstring CrashedCardMessage(HINSTANCE resources);
 
 // A text of the program's own string table (IDS_NO_RESOURCE_LIBRARY to
 // IDS_SEARCH_UPDATE_MISSING), in the region's language without the resource

@@ -16,6 +16,10 @@ constexpr int kResourceStringLength = 260;
 // Posted once the probe finds no Direct3D 9, so that the box is shown over
 // the dialog, owned by it, once the dialog is on screen.
 constexpr UINT kShowNoDirect3D = WM_APP;
+// Posted by the probe once a late answer is there, or its process has ended.
+constexpr UINT kProbeDone = WM_APP + 1;
+// Fires when the probe's patience runs out.
+constexpr UINT_PTR kProbePatienceTimer = 1;
 
 template <typename Function>
 Function User32Function(const char* name) {
@@ -71,7 +75,7 @@ const OptionsDialog::CommandEntry OptionsDialog::kCommands[] = {
     {BN_CLICKED, IDOK, &OptionsDialog::OnBnClickedOk},
 };
 
-OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe,
+OptionsDialog::OptionsDialog(SettingsStore& store, Tooltip& tooltip, BackgroundProbe& probe,
                              HWND parent)
     : Dialog(IDD_OPTIONS, parent),
       store_(store),
@@ -121,12 +125,25 @@ BOOL OptionsDialog::OnInitDialog() {
   // a tab stop only so that screen readers reach it.
   SendMessageW(hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(shaderVersion_.hwnd), TRUE);
 
-  switch (behaviour_.Initialize(probe_)) {
+  ShowInitialized(behaviour_.Initialize(probe_));
+  return FALSE;  // the focus is set
+}
+
+void OptionsDialog::ShowInitialized(OptionsBehaviour::InitResult result) {
+  switch (result) {
     case OptionsBehaviour::InitResult::kNoDirect3D:
       // Empty lists must never be saved over the player's configuration.
       EnableWindow(GetDlgItem(hwnd(), IDOK), FALSE);
+      if (probe_.Result() == BackgroundProbe::Outcome::kWaiting) {
+        // A slow driver: the dialog opens now and fills itself once the
+        // answer comes, or tells the player when the patience runs out.
+        waitingForProbe_ = true;
+        SetTimer(hwnd(), kProbePatienceTimer, probe_.PatienceLeft(), nullptr);
+        probe_.NotifyWhenDone(hwnd(), kProbeDone);
+        return;
+      }
       PostMessageW(hwnd(), kShowNoDirect3D, 0, 0);
-      return FALSE;
+      return;
     case OptionsBehaviour::InitResult::kGameFileTooLarge:
     case OptionsBehaviour::InitResult::kGameFileLinked:
     case OptionsBehaviour::InitResult::kGameFileUnreadable:
@@ -135,13 +152,36 @@ BOOL OptionsDialog::OnInitDialog() {
                                         FullPath(ReadPlace(store_, kGameConfigFile)),
                                         behaviour_.GameFileRead(), behaviour_.GameFile()));
       EndDialog(IDCANCEL);
-      return FALSE;
+      return;
     case OptionsBehaviour::InitResult::kReady:
-      break;
+      EnableWindow(GetDlgItem(hwnd(), IDOK), TRUE);
+      tooltip_.AddTool(hwnd(), vsync_.hwnd, IDS_VSYNC_TIP);
+      tooltip_.ScaleToDpi(DpiOf(hwnd()));
+      return;
   }
-  tooltip_.AddTool(hwnd(), vsync_.hwnd, IDS_VSYNC_TIP);
-  tooltip_.ScaleToDpi(DpiOf(hwnd()));
-  return FALSE;  // the focus is set
+}
+
+// The probe's late answer, its end without one, or the end of its patience;
+// whichever comes first is taken, the others find nothing left to wait for.
+void OptionsDialog::OnProbeDone(bool givingUp) {
+  if (!waitingForProbe_) return;
+  waitingForProbe_ = false;
+  KillTimer(hwnd(), kProbePatienceTimer);
+  probe_.NotifyWhenDone(nullptr, 0);
+  if (givingUp) probe_.GiveUp();
+  ShowInitialized(behaviour_.Initialize(probe_));
+}
+
+std::wstring OptionsDialog::NoCardMessage() const {
+  const HINSTANCE resources = App::Current()->ResourceHandle();
+  switch (probe_.Result()) {
+    case BackgroundProbe::Outcome::kHung:
+      return SilentCardMessage(resources);
+    case BackgroundProbe::Outcome::kNoAnswer:
+      return CrashedCardMessage(resources);
+    default:
+      return NoDirect3DMessage(resources);
+  }
 }
 
 bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
@@ -154,9 +194,19 @@ bool OptionsDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, INT_PTR& resu
       result = reinterpret_cast<INT_PTR>(icon_);
       return true;
     case kShowNoDirect3D:
-      ShowError(hwnd(), probe_.Silent() ? SilentCardMessage(App::Current()->ResourceHandle())
-                                        : NoDirect3DMessage(App::Current()->ResourceHandle()));
+      ShowError(hwnd(), NoCardMessage());
       return true;
+    case kProbeDone:
+      OnProbeDone(false);
+      return true;
+    case WM_TIMER:
+      if (wParam != kProbePatienceTimer) return false;
+      OnProbeDone(true);
+      return true;
+    case WM_DESTROY:
+      // Nothing is posted to a window that is gone; the probe ends with the tool.
+      if (waitingForProbe_) probe_.NotifyWhenDone(nullptr, 0);
+      return false;
     case WM_DPICHANGED:
       SetIcons();
       tooltip_.ScaleToDpi(LOWORD(wParam));

@@ -10,6 +10,7 @@
 #include "config/settings_store.h"
 #include "dialog/dialog_ports.h"
 #include "dialog/options_behaviour.h"
+#include "win32/background_probe.h"
 #include "win32/framework/dialog.h"
 #include "win32/tooltip.h"
 
@@ -18,7 +19,7 @@ namespace vorn {
 class OptionsDialog : public Dialog, private DialogControls, private StringTable {
  public:
   // Registers its tips with the application's tooltip window.
-  OptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe,
+  OptionsDialog(SettingsStore& store, Tooltip& tooltip, BackgroundProbe& probe,
                 HWND parent = nullptr);
   ~OptionsDialog() override;
 
@@ -29,6 +30,9 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
 
  private:
   void SetIcons();
+  void ShowInitialized(OptionsBehaviour::InitResult result);
+  void OnProbeDone(bool givingUp);
+  std::wstring NoCardMessage() const;
   void OnPaint();
   void OnRecommendedClicked() { behaviour_.OnRecommendedClicked(); }
   void OnShaderVersionChanged() { behaviour_.OnShaderVersionChanged(); }
@@ -66,7 +70,8 @@ class OptionsDialog : public Dialog, private DialogControls, private StringTable
 
   SettingsStore& store_;
   Tooltip& tooltip_;
-  HardwareProbe& probe_;
+  BackgroundProbe& probe_;
+  bool waitingForProbe_ = false;
   OptionsBehaviour behaviour_;
 };
 

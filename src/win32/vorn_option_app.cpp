@@ -3,7 +3,6 @@
 #include "config/config_reader.h"
 #include "config/settings_store.h"
 #include "resource_ids.h"
-#include "win32/background_probe.h"
 #include "win32/elevated/elevated.h"
 #include "win32/messages.h"
 #include "win32/options_dialog.h"
@@ -53,10 +52,9 @@ bool VornOptionApp::InitInstance() {
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_TEXT, text, kResourceStringLength);
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_CAPTION, caption, kResourceStringLength);
     MessageBoxW(nullptr, text, caption, MB_ICONERROR);
-    // No thread may be inside Direct3D or the loader as the process ends.
     probe_.ReleaseDirect3D();
     ExitInstance();
-    EndProcess(probe_, 1);
+    ExitProcess(1);
   }
   if (safeMode != ReadResult::kRead && safeMode != ReadResult::kNotRead) {
     // Shown once the player's language is known; ends as normally as a Cancel.

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "dialog/dialog_ports.h"
+#include "win32/background_probe.h"
 #include "win32/framework/app.h"
 #include "win32/tooltip.h"
 
@@ -13,14 +13,14 @@ namespace vorn {
 class VornOptionApp : public App {
  public:
   // `probe` is the one the dialog asks; it may be running already.
-  explicit VornOptionApp(HardwareProbe& probe) : probe_(probe) {}
+  explicit VornOptionApp(BackgroundProbe& probe) : probe_(probe) {}
 
   bool InitInstance() override;
   int ExitInstance() override;
   bool PreTranslateMessage(MSG* msg) override;
 
  private:
-  HardwareProbe& probe_;
+  BackgroundProbe& probe_;
   HINSTANCE savedResourceHandle_ = nullptr;
   HMODULE resourceLibrary_ = nullptr;
   Tooltip tooltip_;

@@ -251,8 +251,11 @@ class Audit {
         pidOf_[value] = pid;
       }
     } else if (call == "new_process") {
-      if (HexField(text, "pid=", value)) imageOf_[value] = QuotedAfter(asked, "imagepath=L\"");
-    } else if (call == "create_file" || call == "open_file_object") {
+      if (HexField(text, "pid=", value)) {
+        imageOf_[value] = QuotedAfter(asked, "imagepath=L\"");
+        Inherited(pid, value, asked);
+      }
+    } else if (call == "create_file" || call == "open_file_object" || call == "create_named_pipe") {
       Opened(pid, text, asked);
     } else if (call == "dup_handle") {
       Duplicated(pid, text, asked);
@@ -280,6 +283,20 @@ class Audit {
     constexpr uint32_t kDeleteOnClose = 0x1000;  // FILE_DELETE_ON_CLOSE
     if (options & kDeleteOnClose)
       Check(pid, handle, "NtCreateFile", std::to_string(kDeleteOnClose));
+  }
+
+  // A new process's inherited handles ("handles={00000068,...}") are the
+  // parent's, under the same numbers and with the same access.
+  void Inherited(uint32_t parent, uint32_t child, const std::string& asked) {
+    const std::size_t at = asked.find("handles={");
+    if (at == std::string::npos) return;
+    std::istringstream list(asked.substr(at + 9, asked.find('}', at) - at - 9));
+    for (std::string number; std::getline(list, number, ',');) {
+      uint32_t handle = 0;
+      if (!Hex(number, handle)) continue;
+      const auto from = handles_.find({parent, handle});
+      if (from != handles_.end()) handles_[{child, handle}] = from->second;
+    }
   }
 
   void Duplicated(uint32_t pid, const std::string& reply, const std::string& asked) {

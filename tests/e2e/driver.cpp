@@ -18,6 +18,7 @@ namespace {
 constexpr DWORD kPatienceMs = 20000;
 
 PROCESS_INFORMATION g_tool = {};
+DWORD g_toolStarted = 0;
 PROCESS_INFORMATION g_client = {};
 HWND g_dialog = nullptr;
 std::wstring g_lastBoxText;
@@ -167,7 +168,8 @@ void PressKeys(const std::wstring& chord) {
 }
 
 // `show`, when given, is the show command of a shortcut ("Run: Maximized").
-void Start(const wchar_t* exe, int show = -1) {
+// `arguments`, when given, follow the program's name on its command line.
+void Start(const wchar_t* exe, int show = -1, const std::wstring& arguments = std::wstring()) {
   STARTUPINFOW startup = {};
   startup.cb = sizeof(startup);
   if (show >= 0) {
@@ -175,6 +177,8 @@ void Start(const wchar_t* exe, int show = -1) {
     startup.wShowWindow = static_cast<WORD>(show);
   }
   std::wstring command = exe;
+  if (!arguments.empty()) command += L" " + arguments;
+  g_toolStarted = GetTickCount();
   Expect(CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &g_tool) != FALSE,
          std::wstring(L"cannot start ") + exe + L", error " + std::to_wstring(GetLastError()));
@@ -247,6 +251,8 @@ int wmain(int argc, wchar_t** argv) {
       Start(L"VornOption.exe");
     } else if (step == L"start-from") {  // the tool's path; the current folder stays the game's
       Start(next().c_str());
+    } else if (step == L"start-with") {  // the arguments, as one
+      Start(L"VornOption.exe", -1, next());
     } else if (step == L"start-shown") {  // as a shortcut with this show command starts it
       Start(L"VornOption.exe", nextInt());
     } else if (step == L"iconic") {
@@ -255,6 +261,10 @@ int wmain(int argc, wchar_t** argv) {
       ExpectNumber(L"maximised", 0, nextInt(), IsZoomed(g_dialog) ? 1 : 0);
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
+    } else if (step == L"by") {  // milliseconds since the start that may have gone by
+      const DWORD limit = static_cast<DWORD>(nextInt()), gone = GetTickCount() - g_toolStarted;
+      Expect(gone <= limit,
+             L"took " + std::to_wstring(gone) + L" ms, more than " + std::to_wstring(limit));
     } else if (step == L"no-dialog") {  // none shows before the tool ends, however long it takes
       const DWORD start = GetTickCount();
       do {
@@ -331,6 +341,10 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"enabled") {
       const int id = nextInt();
       ExpectNumber(L"enabled", id, nextInt(), IsWindowEnabled(Item(id)) ? 1 : 0);
+    } else if (step == L"wait-enabled") {  // id: until it is, within the patience
+      HWND item = Item(nextInt());
+      WaitFor([&] { return IsWindowEnabled(item); },
+              L"item " + std::to_wstring(GetDlgCtrlID(item)));
     } else if (step == L"select") {  // as a player would: the list then notifies the dialog
       const int id = nextInt(), index = nextInt();
       Send(id, CB_SETCURSEL, static_cast<WPARAM>(index));

@@ -339,19 +339,59 @@ WINEDLLOVERRIDES="d3d9=d" check drive drive start dialog box-with Vorn @129 end 
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 
-# The prefix's own d3d9.dll replaced by one whose Direct3DCreate9 never
-# returns, as a hung display driver's would not ("n": Wine takes that file).
-scenario "a display driver that never answers: the player is told, the dialog opens without it, Cancel ends the tool"
+# The driver's steps with the prefix's own d3d9.dll replaced by a faulty
+# driver's, as one would stand in System32 ("n": Wine takes that file).
+with_faulty_d3d9() {  # fault (a folder of e2e/faulty), driver steps...
+  local fault=$1 system=system32 status
+  shift
+  [ "$VORN_WINE_BUILD" = build/win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] &&
+    system=syswow64
+  local system_d3d9=$WINEPREFIX/drive_c/windows/$system/d3d9.dll
+  cp "$system_d3d9" "$out/d3d9.dll.wine"
+  cp "$build/e2e/faulty/$fault/d3d9.dll" "$system_d3d9"
+  WINEDLLOVERRIDES="d3d9=n" drive "$@"
+  status=$?
+  cp "$out/d3d9.dll.wine" "$system_d3d9"
+  return $status
+}
+
+scenario "a display driver that hangs as it loads: the dialog opens within seconds without it, Cancel ends the tool"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
-system=system32
-[ "$VORN_WINE_BUILD" = build/win32 ] && [ -d "$WINEPREFIX/drive_c/windows/syswow64" ] && system=syswow64
-system_d3d9=$WINEPREFIX/drive_c/windows/$system/d3d9.dll
-cp "$system_d3d9" "$out/d3d9.dll.wine"
-cp "$build/e2e/silent/d3d9.dll" "$system_d3d9"
-WINEDLLOVERRIDES="d3d9=n" check drive drive start box-with Vorn @136 end dialog count 1015 0 \
+check drive with_faulty_d3d9 hang_in_dllmain start dialog by 6000 count 1015 0 count 1002 0 \
   enabled 1 0 click 2 exit 0
-cp "$out/d3d9.dll.wine" "$system_d3d9"
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "a display driver that never answers: the dialog opens without it, the player is told, Cancel ends the tool"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive with_faulty_d3d9 hang_in_create start dialog by 6000 count 1015 0 enabled 1 0 \
+  box-with Vorn @136 end count 1015 0 enabled 1 0 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "a display driver that crashes: the player is told at once, the dialog opens without it, Cancel ends the tool"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive with_faulty_d3d9 crash_in_create start box-with Vorn @137 end dialog by 6000 \
+  count 1015 0 enabled 1 0 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "a slow display driver: the dialog opens without it, then fills as if in time; OK saves its card"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive with_faulty_d3d9 slow_create start dialog by 6000 enabled 1 0 wait-enabled 1 \
+  text 1000 "Slow Card 3000" count 1015 3 click 1 exit 0
+check "its card saved" grep -q -x $'videocard = Slow_Card_3000\r' "$game/Vorn.cfg"
+finish
+
+scenario "the probe's switch given by a player: the tool ends at once, showing and writing nothing"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start-with "/probe-direct3d 7" no-dialog exit 0 start-with "/PROBE-DIRECT3D" \
+  no-dialog exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 finish
 

@@ -83,6 +83,27 @@ TEST_F(ProbeTest, WithoutDirect3DNothingIsFilledAndNothingMayBeSaved) {
   EXPECT_TRUE(controls.lists.empty());
 }
 
+// A slow driver: the dialog opened without the lists, and the answer came
+// later. Asked again, the dialog is what it would have been in time, even
+// after the player pressed the recommended-settings button meanwhile.
+TEST_F(ProbeTest, AnAnswerThatComesLateFillsTheDialogAsIfInTime) {
+  FakeDialog inTime;
+  ASSERT_EQ(inTime.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
+
+  probe.available = false;
+  EXPECT_FALSE(Open());
+  behaviour.OnRecommendedClicked();
+  probe.available = true;
+  EXPECT_TRUE(Open());
+  EXPECT_TRUE(behaviour.CanSave());
+  EXPECT_EQ(controls.adapterText, inTime.controls.adapterText);
+  for (int id : {IDC_SHADER_VERSION, IDC_RESOLUTION, IDC_TEXTURE, IDC_OCEAN, IDC_OBJECT, IDC_SKY,
+                 IDC_CHARACTER, IDC_HEIGHTFIELD, IDC_TREE, IDC_AUDIO}) {
+    EXPECT_EQ(controls.lists[id].items, inTime.controls.lists[id].items) << "list " << id;
+    EXPECT_EQ(Selected(id), inTime.controls.GetCurSel(id)) << "list " << id;
+  }
+}
+
 TEST_F(ProbeTest, ReleasesDirect3DBeforeReadingTheConfiguration) {
   WriteBytes("Vorn.cfg", "Width = 1600\r\n");
   std::size_t pairsAtRelease = 1;

@@ -128,11 +128,11 @@ constexpr UINT kLoadedStrings[] = {IDS_LEVEL_HIGH,         IDS_LEVEL_MEDIUM,
                                    IDS_UNREADABLE_DENIED,  IDS_UNREADABLE_DRIVE,
                                    IDS_UNREADABLE_NETWORK, IDS_UNREADABLE_PATH_TOO_LONG,
                                    IDS_NO_DIRECT3D,        IDS_CARD_SILENT,
-                                   IDS_RETRY_HELD,         IDS_RETRY_GENERIC,
-                                   IDS_RETRY_FOLDER,       IDS_RETRY_DENIED,
-                                   IDS_RETRY_DRIVE,        IDS_RETRY_NETWORK,
-                                   IDS_RETRY_PATH_TOO_LONG, IDS_COPY_LEFT,
-                                   IDS_COPY_LEFT_ADVICE};
+                                   IDS_CARD_CRASHED,       IDS_RETRY_HELD,
+                                   IDS_RETRY_GENERIC,      IDS_RETRY_FOLDER,
+                                   IDS_RETRY_DENIED,       IDS_RETRY_DRIVE,
+                                   IDS_RETRY_NETWORK,      IDS_RETRY_PATH_TOO_LONG,
+                                   IDS_COPY_LEFT,          IDS_COPY_LEFT_ADVICE};
 
 // The texts the program itself holds, each with the path's place.
 constexpr UINT kProgramStrings[] = {IDS_NO_RESOURCE_LIBRARY, IDS_DOT_LOCAL_FOUND,

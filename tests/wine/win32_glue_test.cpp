@@ -13,15 +13,20 @@
 #include "win32/framework/app.h"
 #include "win32/framework/dialog.h"
 #include "win32/background_probe.h"
+#include "win32/d3d9_probe.h"
 #include "win32/options_dialog.h"
 #include "win32/process_check.h"
 #include "win32/elevated/elevated.h"
+#include "win32/elevated/plain_file.h"
 #include "win32/messages.h"
 #include "win32/system_error.h"
 #include "win32/tooltip.h"
 
 namespace vorn {
 namespace {
+
+// The built tool, which the tests start as the probe's process.
+constexpr wchar_t kTool[] = L"" VORN_DIST_DIR L"\\VornOption.exe";
 
 // Runs each test in the built game folder, where rscdll/ is.
 class GameFolderTest : public ::testing::Test {
@@ -282,7 +287,7 @@ bool IsLiveIcon(LRESULT icon) {
 // checked here: Wine answers WM_GETICON only within the window's process.
 class ClosingOptionsDialog : public OptionsDialog {
  public:
-  ClosingOptionsDialog(SettingsStore& store, Tooltip& tooltip, HardwareProbe& probe)
+  ClosingOptionsDialog(SettingsStore& store, Tooltip& tooltip, BackgroundProbe& probe)
       : OptionsDialog(store, tooltip, probe), tips_(tooltip) {}
   LRESULT bigIcon = 0, smallIcon = 0;
   std::wstring title;
@@ -325,7 +330,7 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheD
   SettingsStore store;
   Tooltip tooltip;
   tooltip.Create(nullptr);
-  BackgroundProbe probe;
+  BackgroundProbe probe(kTool);
   ClosingOptionsDialog dialog(store, tooltip, probe);
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   EXPECT_NE(dialog.bigIcon, 0);
@@ -341,141 +346,136 @@ TEST_F(GameFolderTest, OptionsDialogSetsItsIconsTitleAndFocusAndRescalesWhenTheD
   EXPECT_TRUE(dialog.newIconsLive);
 }
 
-// The probe on its own thread gives the direct probe's answers, and one still
-// starting Direct3D when the tool must end ends cleanly. d3d9.dll stays
-// loaded once released: an overlay's hooks may still run in it.
-TEST(BackgroundProbeTest, AnswersAsTheDirectProbeAndEndsCleanlyWhileRunning) {
-  { BackgroundProbe running; }
-  EXPECT_NE(GetModuleHandleW(L"d3d9.dll"), nullptr) << "Direct3D's library freed";
+// ---- The probe's process ---------------------------------------------------
+
+// The stand-in for the probe's process, told what to do.
+std::wstring StandIn(const wchar_t* mode) {
+  SetEnvironmentVariableW(L"VORN_STAND_IN", mode);
+  return L"" VORN_E2E_DIR L"\\probe_stand_in.exe";
+}
+
+DWORD MillisecondsSince(DWORD start) { return GetTickCount() - start; }
+
+// The tool started as its own probe gives what Direct3D 9 gives here, and
+// the display modes are listed without it.
+TEST(BackgroundProbeTest, TheToolsOwnProcessAnswersAsDirect3DDoesHere) {
   D3D9Probe direct;
-  BackgroundProbe background;
   ASSERT_TRUE(direct.CreateDirect3D());
-  ASSERT_TRUE(background.CreateDirect3D());
-  EXPECT_EQ(background.AdapterDescription(), direct.AdapterDescription());
-  EXPECT_EQ(background.PixelShaderVersion(), direct.PixelShaderVersion());
-  const std::vector<DisplayMode> modes = background.DisplayModes(),
-                                 expected = direct.DisplayModes();
+  BackgroundProbe probe(kTool);
+  ASSERT_TRUE(probe.CreateDirect3D());
+  EXPECT_EQ(probe.Result(), BackgroundProbe::Outcome::kAnswered);
+  EXPECT_EQ(probe.AdapterDescription(), direct.AdapterDescription());
+  EXPECT_EQ(probe.PixelShaderVersion(), direct.PixelShaderVersion());
+  const std::vector<DisplayMode> modes = probe.DisplayModes(), expected = ListDisplayModes();
   ASSERT_EQ(modes.size(), expected.size());
   for (std::size_t i = 0; i < modes.size(); ++i) {
     EXPECT_EQ(modes[i].width, expected[i].width) << i;
     EXPECT_EQ(modes[i].height, expected[i].height) << i;
-    EXPECT_EQ(modes[i].bitsPerPixel, expected[i].bitsPerPixel) << i;
   }
-  background.ReleaseDirect3D();
+  probe.ReleaseDirect3D();
   direct.ReleaseDirect3D();
 }
 
-// A card as Direct3D 9 would show it: two adapters of different names and
-// pixel shader 2.0. Nothing else is asked of it.
-class TwoAdapters : public IDirect3D9 {
- public:
-  HRESULT WINAPI QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG WINAPI AddRef() override { return 1; }
-  ULONG WINAPI Release() override { return 0; }
-  HRESULT WINAPI RegisterSoftwareDevice(void*) override { return E_NOTIMPL; }
-  UINT WINAPI GetAdapterCount() override { return 2; }
-  HRESULT WINAPI GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER9* id) override {
-    *id = {};
-    lstrcpyA(id->Description, adapter == 0 ? "First Card" : "Second Card");
-    return D3D_OK;
-  }
-  UINT WINAPI GetAdapterModeCount(UINT, D3DFORMAT) override { return 0; }
-  HRESULT WINAPI EnumAdapterModes(UINT, D3DFORMAT, UINT, D3DDISPLAYMODE*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI GetAdapterDisplayMode(UINT, D3DDISPLAYMODE*) override { return E_NOTIMPL; }
-  HRESULT WINAPI CheckDeviceType(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT, WINBOOL) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI CheckDeviceFormat(UINT, D3DDEVTYPE, D3DFORMAT, DWORD, D3DRESOURCETYPE,
-                                   D3DFORMAT) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI CheckDeviceMultiSampleType(UINT, D3DDEVTYPE, D3DFORMAT, WINBOOL,
-                                            D3DMULTISAMPLE_TYPE, DWORD*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI CheckDepthStencilMatch(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT,
-                                        D3DFORMAT) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI CheckDeviceFormatConversion(UINT, D3DDEVTYPE, D3DFORMAT, D3DFORMAT) override {
-    return E_NOTIMPL;
-  }
-  HRESULT WINAPI GetDeviceCaps(UINT, D3DDEVTYPE, D3DCAPS9* caps) override {
-    *caps = {};
-    caps->PixelShaderVersion = D3DPS_VERSION(2, 0);
-    return D3D_OK;
-  }
-  HMONITOR WINAPI GetAdapterMonitor(UINT) override { return nullptr; }
-  HRESULT WINAPI CreateDevice(UINT, D3DDEVTYPE, HWND, DWORD, D3DPRESENT_PARAMETERS*,
-                              IDirect3DDevice9**) override {
-    return E_NOTIMPL;
-  }
-};
-
-TwoAdapters g_card;
-IDirect3D9* WINAPI CreateTwoAdapters(UINT) { return &g_card; }
-
 TEST(BackgroundProbeTest, TheCardIsNamedAfterTheLastAdapter) {
-  SetDirect3DCreateForTesting(&CreateTwoAdapters);
-  BackgroundProbe probe;
+  BackgroundProbe probe(StandIn(L"two-adapters"));
   ASSERT_TRUE(probe.CreateDirect3D());
   EXPECT_EQ(probe.AdapterDescription(), L"Second Card");
   EXPECT_EQ(probe.PixelShaderVersion(), D3DPS_VERSION(2, 0));
-  probe.ReleaseDirect3D();
-  SetDirect3DCreateForTesting(nullptr);
 }
 
-// A hook in Direct3D that sends a message to the tool's window from the
-// probe's thread, and waits for the answer, as an overlay may.
-HWND g_toolWindow = nullptr;
-bool g_answered = false;
-IDirect3D9* WINAPI CreateAfterAMessage(UINT) {
-  DWORD_PTR result = 0;
-  g_answered = SendMessageTimeoutW(g_toolWindow, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result) != 0;
-  return &g_card;
+// A driver that crashes, an answer cut or garbled, none at all: no answer,
+// known as soon as the process ends, with no error report waited for.
+TEST(BackgroundProbeTest, AProcessThatEndsWithoutAWholeAnswerGaveNone) {
+  for (const wchar_t* mode : {L"crash", L"garbled", L"silent"}) {
+    const DWORD start = GetTickCount();
+    BackgroundProbe probe(StandIn(mode));
+    EXPECT_FALSE(probe.CreateDirect3D()) << mode;
+    EXPECT_EQ(probe.Result(), BackgroundProbe::Outcome::kNoAnswer) << mode;
+    EXPECT_EQ(probe.AdapterDescription(), L"") << mode;
+    EXPECT_LT(MillisecondsSince(start), kDialogWaitMs) << mode << ": waited for the dialog's time";
+  }
 }
 
-TEST(BackgroundProbeTest, AMessageSentFromTheProbesThreadIsAnsweredWhileWaiting) {
-  g_toolWindow =
-      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-  ASSERT_NE(g_toolWindow, nullptr);
-  SetDirect3DCreateForTesting(&CreateAfterAMessage);
-  BackgroundProbe probe;
-  EXPECT_TRUE(probe.CreateDirect3D());
-  EXPECT_TRUE(g_answered) << "the probe's thread waited for the window in vain";
-  EXPECT_FALSE(probe.Silent());
-  probe.ReleaseDirect3D();
-  SetDirect3DCreateForTesting(nullptr);
-  DestroyWindow(g_toolWindow);
+TEST(BackgroundProbeTest, GarbledAnswersAreNoAnswers) {
+  ProbeAnswer answer{true, L"Card", D3DPS_VERSION(3, 0)};
+  const std::string whole = EncodeProbeAnswer(answer);
+  ProbeAnswer decoded;
+  ASSERT_TRUE(DecodeProbeAnswer(whole, decoded));
+  EXPECT_EQ(decoded.description, L"Card");
+  EXPECT_EQ(decoded.shaderVersion, D3DPS_VERSION(3, 0));
+  EXPECT_TRUE(decoded.created);
+  std::string flipped = whole;
+  flipped[0] ^= 1;
+  std::string overlong = whole;
+  overlong[16] = 99;  // the description's length
+  for (const std::string& bytes :
+       {std::string(), whole.substr(0, whole.size() - 1), whole + "x", flipped, overlong}) {
+    EXPECT_FALSE(DecodeProbeAnswer(bytes, decoded)) << bytes.size() << " bytes";
+  }
 }
 
-// A driver that hangs in Direct3DCreate9: the probe gives up within its
-// patience and answers as without Direct3D, and no one waits for the thread.
-HANDLE g_driverWakes = nullptr;
-IDirect3D9* WINAPI CreateNever(UINT) {
-  WaitForSingleObject(g_driverWakes, INFINITE);
-  return &g_card;
-}
-
-TEST(BackgroundProbeTest, ADriverThatNeverAnswersIsGivenUpOn) {
-  g_driverWakes = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  SetDirect3DCreateForTesting(&CreateNever);
+// A driver that hangs: the wait ends with the dialog's time, the process
+// goes on until its patience runs out, and is then ended.
+TEST(BackgroundProbeTest, AProcessThatNeverAnswersIsGivenUpOn) {
   const DWORD start = GetTickCount();
   {
-    BackgroundProbe probe(300);
+    BackgroundProbe probe(StandIn(L"hang"), 300, 1000);
     EXPECT_FALSE(probe.CreateDirect3D());
-    EXPECT_TRUE(probe.Silent());
-    EXPECT_EQ(probe.AdapterDescription(), L"");
+    EXPECT_EQ(probe.Result(), BackgroundProbe::Outcome::kWaiting);
     EXPECT_FALSE(probe.DisplayModes().empty()) << "the display's modes need no Direct3D";
-    probe.ReleaseDirect3D();
+    EXPECT_LE(probe.PatienceLeft(), 1000u);
+    probe.GiveUp();
+    EXPECT_EQ(probe.Result(), BackgroundProbe::Outcome::kHung);
   }
-  EXPECT_LT(GetTickCount() - start, 3000u) << "waited for the hung thread";
-  SetEvent(g_driverWakes);  // the thread may answer late, into its own answers
-  Sleep(100);
-  SetDirect3DCreateForTesting(nullptr);
-  CloseHandle(g_driverWakes);
+  EXPECT_LT(MillisecondsSince(start), 3000u) << "waited for the hung process";
+}
+
+// A slow driver: the wait ends without the answer, which is posted to the
+// window that asked for it once it comes, and then counts.
+TEST(BackgroundProbeTest, ALateAnswerIsPostedAndThenCounts) {
+  const HWND window =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  BackgroundProbe probe(StandIn(L"late"), 300, 10000);
+  EXPECT_FALSE(probe.CreateDirect3D());
+  EXPECT_EQ(probe.Result(), BackgroundProbe::Outcome::kWaiting);
+  probe.NotifyWhenDone(window, WM_APP);
+  const DWORD start = GetTickCount();
+  MSG message = {};
+  while (MillisecondsSince(start) < 5000 &&
+         !PeekMessageW(&message, window, WM_APP, WM_APP, PM_REMOVE)) {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_POSTMESSAGE);
+  }
+  EXPECT_EQ(message.message, static_cast<UINT>(WM_APP)) << "no word of the late answer";
+  ASSERT_TRUE(probe.CreateDirect3D());
+  EXPECT_EQ(probe.AdapterDescription(), L"Second Card");
+  DestroyWindow(window);
+}
+
+// A driver or overlay that sends a message to the tool's windows and waits
+// for the answer, as a broadcast does: the wait answers it.
+TEST(BackgroundProbeTest, AMessageSentByTheProbesProcessIsAnsweredWhileWaiting) {
+  const HWND window = CreateWindowExW(0, L"STATIC", L"VornOption probe test", 0, 0, 0, 0, 0,
+                                      nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(window, nullptr);
+  BackgroundProbe probe(StandIn(L"sends"));
+  EXPECT_TRUE(probe.CreateDirect3D()) << "the probe's process waited for the window in vain";
+  DestroyWindow(window);
+}
+
+// The program's own file is held while the tool starts it again, so that it
+// cannot be renamed away and replaced in between.
+TEST(BackgroundProbeTest, TheProgramsFileIsHeldAgainstRenaming) {
+  const std::wstring self = ModulePath(nullptr), aside = self + L".aside";
+  {
+    HeldProgramFile held;
+    ASSERT_TRUE(HoldProgramFile(held));
+    EXPECT_EQ(NameOf(held.path), NameOf(self));
+    EXPECT_FALSE(MoveFileW(self.c_str(), aside.c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
+  }
+  ASSERT_TRUE(MoveFileW(self.c_str(), aside.c_str())) << "still held";
+  EXPECT_TRUE(MoveFileW(aside.c_str(), self.c_str()));
 }
 
 }  // namespace

@@ -65,6 +65,9 @@ bool InFolder(const std::wstring& path, const std::wstring& folder);
 // The full path of a loaded module (null: the program), however long.
 std::wstring ModulePath(HMODULE module);
 
+// Windows' system folder, or empty when it does not fit in MAX_PATH.
+std::wstring SystemFolder();
+
 // Loads a library from the system folder by its full path; the libraries it
 // needs are looked for in the system folder only.
 HMODULE LoadSystemLibrary(const wchar_t* name);
@@ -133,6 +136,20 @@ std::wstring LoaderFileBesideProgram();
 // common controls, which a ".local" folder standing beside the program could
 // otherwise supply.
 void ShowErrorWithoutCommonControls(const std::wstring& text);
+
+// ---- The probe's process --------------------------------------------------
+
+// This program's own file, held for reading without write or delete sharing
+// so that no one can rename, replace or change it while the tool starts it
+// again (a player may write the game folder), and the path Windows resolves
+// it to, where no junction a player made can be turned elsewhere meanwhile.
+struct HeldProgramFile {
+  ScopedHandle file{nullptr};
+  std::wstring path;
+};
+// False when it cannot be held, or the file under the program's name is not
+// the one this process runs.
+bool HoldProgramFile(HeldProgramFile& held);
 
 // ---- The game folder ------------------------------------------------------
 

@@ -104,8 +104,10 @@ HMODULE LoadPlainFileAsData(const std::wstring& relative) {
   return module;
 }
 
+std::wstring SystemFolder() { return AskFolder(&GetSystemDirectoryW); }
+
 HMODULE LoadSystemLibrary(const wchar_t* name) {
-  const std::wstring path = JoinPath(AskFolder(&GetSystemDirectoryW), name);
+  const std::wstring path = JoinPath(SystemFolder(), name);
   if (path.empty()) return nullptr;
   const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
   // Windows 7 without KB2533623 knows no such flag; there the library's own
