@@ -20,4 +20,7 @@ if command -v taskset >/dev/null && [ "$(nproc)" -ge 2 ]; then
   echo "a busy loop alone: ${alone[0]} s on core 0, ${alone[1]} s on core 1; on both at once:" \
     "${both[0]} s and ${both[1]} s"
 fi
-tests/e2e/run.sh tests/e2e/startup_timing.sh | grep -E 'start to dialog|FAIL|failed'
+# The ratio over the rounds, then each step of one traced round (ms from the
+# program's start): the tool's, its probe's and the baseline's.
+tests/e2e/run.sh tests/e2e/startup_timing.sh |
+  grep -E 'start to dialog|^(VornOption\.exe|probe|Baseline\.exe):|FAIL|failed'

@@ -5,8 +5,11 @@
 
 #define IDD_OPTIONS 101
 #define IDR_MAINFRAME 128
-// The program's manifest that names no assembly (RT_MANIFEST).
+// The program's manifests beside the one Windows reads at start
+// (RT_MANIFEST): one that names no assembly, and one that names the common
+// controls, version 6.
 #define IDR_PLAIN_MANIFEST 200
+#define IDR_COMMON_CONTROLS_MANIFEST 201
 
 #define IDS_LEVEL_HIGH 103
 #define IDS_LEVEL_MEDIUM 104

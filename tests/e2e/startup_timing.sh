@@ -7,3 +7,11 @@ new_game
 cp "$root/sample/Vorn.cfg" "$game/"
 check timing drive timing "${VORN_TIMING_ROUNDS:-11}"
 finish
+
+scenario "where the start-up's time goes, from one traced round"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+(cd "$game" && WINEDEBUG=+timestamp,+loaddll,+process,+file "$VORN_WINE" driver.exe timing 1 \
+  > "$out/startup-steps.txt" 2>&1)
+check steps awk -f "$root/scripts/startup-steps.awk" "$out/startup-steps.txt"
+finish

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "../unit/temp_folder.h"
+#include "resource_ids.h"
 #include "win32/elevated/elevated.h"
 #include "win32/elevated/plain_file.h"
 #include "win32/scoped_handle.h"
@@ -130,12 +131,13 @@ TEST(LibraryPaths, TheCommonControlsAreJudgedBeforeTheyLoad) {
   EXPECT_NE(LoadCommonControls(path), nullptr) << std::filesystem::path(path).string();
   SetRedirectionQueryForTesting(nullptr);
 
-  // Asked for real, under the program's own manifest: Windows' store.
+  // Asked for real, under the program's manifest of the common controls:
+  // Windows' store.
   ACTCTXW manifest = {};
   manifest.cbSize = sizeof(manifest);
   manifest.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
   manifest.lpSource = L"" VORN_DIST_DIR L"\\VornOption.exe";
-  manifest.lpResourceName = CREATEPROCESS_MANIFEST_RESOURCE_ID;
+  manifest.lpResourceName = MAKEINTRESOURCEW(IDR_COMMON_CONTROLS_MANIFEST);
   const HANDLE context = CreateActCtxW(&manifest);
   ASSERT_NE(context, INVALID_HANDLE_VALUE) << "error " << GetLastError();
   ULONG_PTR cookie = 0;

@@ -17,6 +17,7 @@
 #include "resource_ids.h"
 #include "win32/framework/controls.h"
 #include "win32/messages.h"
+#include "win32/scoped_handle.h"
 
 namespace vorn {
 namespace {
@@ -240,6 +241,26 @@ TEST_P(RegionLibraryTest, TheProgramAsksToRunAsAdministratorSoWindowsNeverVirtua
             std::string::npos)
       << manifest;
   FreeLibrary(program);
+}
+
+// The common controls are named by a manifest the tool activates itself, not
+// by the one Windows reads at start, which the probe's process starts with.
+TEST_P(RegionLibraryTest, OnlyTheToolsOwnWindowsAskForTheCommonControls) {
+  const ScopedModule program(
+      LoadLibraryExW(ProgramPath(GetParam()).c_str(), nullptr,
+                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE));
+  ASSERT_TRUE(program);
+  const auto manifest = [&](const wchar_t* id) {
+    const HRSRC found = FindResourceW(program.get(), id, RT_MANIFEST);
+    return found ? std::string(
+                       static_cast<const char*>(LockResource(LoadResource(program.get(), found))),
+                       SizeofResource(program.get(), found))
+                 : std::string();
+  };
+  EXPECT_EQ(manifest(CREATEPROCESS_MANIFEST_RESOURCE_ID).find("<dependency>"), std::string::npos);
+  EXPECT_NE(manifest(MAKEINTRESOURCEW(IDR_COMMON_CONTROLS_MANIFEST))
+                .find(R"(name="Microsoft.Windows.Common-Controls" version="6.0.0.0")"),
+            std::string::npos);
 }
 
 // Chinese labels end on a full-width colon, which carries its own space.

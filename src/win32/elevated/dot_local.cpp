@@ -43,21 +43,8 @@ std::wstring LoaderFileBesideProgram() {
 void ShowErrorWithoutCommonControls(const std::wstring& text) {
   // An activation context of a manifest that names no assembly: the box's
   // buttons and text are then user32's own classes.
-  ACTCTXW plain = {};
-  plain.cbSize = sizeof(plain);
-  plain.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-  const std::wstring program = ModulePath(nullptr);
-  plain.lpSource = program.c_str();
-  plain.hModule = GetModuleHandleW(nullptr);
-  plain.lpResourceName = MAKEINTRESOURCEW(IDR_PLAIN_MANIFEST);
-  const HANDLE context = CreateActCtxW(&plain);
-  ULONG_PTR cookie = 0;
-  if (context == INVALID_HANDLE_VALUE) return;
-  if (ActivateActCtx(context, &cookie)) {
-    MessageBoxW(nullptr, text.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
-    DeactivateActCtx(0, cookie);
-  }
-  ReleaseActCtx(context);
+  const ProgramManifest plain(IDR_PLAIN_MANIFEST);
+  if (plain.Active()) MessageBoxW(nullptr, text.c_str(), L"Vorn", MB_OK | MB_ICONERROR);
 }
 
 }  // namespace vorn

@@ -78,8 +78,24 @@ HMODULE LoadSystemLibrary(const wchar_t* name);
 // limited (Windows 7 without KB2533623).
 void LoadLibrariesAskedForByName();
 
-// Loads the common controls (version 6, as the manifest asks) and registers
-// their window classes. Never imported: an import would be loaded, and its
+// An activation context made from one of the program's own manifests
+// (resource `manifestId`), active on this thread while the object lives: the
+// windows the thread makes meanwhile use the assemblies it names.
+class ProgramManifest {
+ public:
+  explicit ProgramManifest(UINT manifestId);
+  ~ProgramManifest();
+  ProgramManifest(const ProgramManifest&) = delete;
+  ProgramManifest& operator=(const ProgramManifest&) = delete;
+  bool Active() const { return cookie_ != 0; }
+
+ private:
+  HANDLE context_ = INVALID_HANDLE_VALUE;
+  ULONG_PTR cookie_ = 0;
+};
+
+// Loads the common controls (version 6, as the active context asks) and
+// registers their window classes. Never imported: an import would be loaded, and its
 // DllMain run, before the search is limited. Null when they cannot be had,
 // when the activation context would take them from an assembly whose
 // manifest stands outside Windows' folder (asked before anything is loaded),

@@ -148,6 +148,23 @@ void LoadLibrariesAskedForByName() {
   for (const wchar_t* name : kAskedForByName) LoadSystemLibrary(name);
 }
 
+ProgramManifest::ProgramManifest(UINT manifestId) {
+  const std::wstring program = ModulePath(nullptr);
+  ACTCTXW manifest = {};
+  manifest.cbSize = sizeof(manifest);
+  manifest.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+  manifest.lpSource = program.c_str();
+  manifest.hModule = GetModuleHandleW(nullptr);
+  manifest.lpResourceName = MAKEINTRESOURCEW(manifestId);
+  context_ = CreateActCtxW(&manifest);
+  if (context_ != INVALID_HANDLE_VALUE && !ActivateActCtx(context_, &cookie_)) cookie_ = 0;
+}
+
+ProgramManifest::~ProgramManifest() {
+  if (cookie_) DeactivateActCtx(0, cookie_);
+  if (context_ != INVALID_HANDLE_VALUE) ReleaseActCtx(context_);
+}
+
 HMODULE LoadCommonControls(std::wstring& path) {
   // Judged before it loads, since loading runs its code: the assembly the
   // manifest names must come from Windows' own side-by-side store, not from
@@ -163,7 +180,7 @@ HMODULE LoadCommonControls(std::wstring& path) {
       path = L"comctl32.dll";
       return nullptr;
   }
-  // By name: the process's activation context maps it to that assembly.
+  // By name: the active context maps it to that assembly.
   const HMODULE module = LoadLibraryW(L"comctl32.dll");
   if (!module) return nullptr;
   path = ModulePath(module);
