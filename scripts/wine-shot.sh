@@ -4,8 +4,10 @@
 # shellcheck shell=bash
 
 # The emulated video card: default (llvmpipe as GeForce GTX 470, shader 3.0),
-# or a shader model and optionally PCI vendor and device IDs. Written by one
-# reg import, whose failure is said, so that no value can go missing alone.
+# or a shader model and optionally PCI vendor and device IDs and the video
+# memory DXGI reports, in MiB (512 unless given, never the host's, so that
+# no scenario depends on the machine). Written by one reg import, whose
+# failure is said, so that no value can go missing alone.
 card() {
   local file
   file=$(mktemp --suffix=.reg)
@@ -14,6 +16,7 @@ card() {
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Direct3D]\n'
     [ "$1" = default ] || printf '"MaxShaderModelPS"=dword:%08x\n' "$1"
     [ $# -lt 3 ] || printf '"VideoPciVendorID"=dword:%08x\n"VideoPciDeviceID"=dword:%08x\n' "$2" "$3"
+    printf '"VideoMemorySize"="%s"\n' "${4:-512}"
   } > "$file"
   "$VORN_WINE" reg import "Z:${file//\//\\}" >/dev/null 2>&1 ||
     echo "card $*: the registry was not written" >&2

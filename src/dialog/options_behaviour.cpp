@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "config/config_reader.h"
+#include "dialog/video_memory.h"
 #include "resource_ids.h"
 
 namespace vorn {
@@ -103,6 +104,7 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
 
 void OptionsBehaviour::ProbeAdapter(HardwareProbe& probe) {
   adapterDescription_ = probe.AdapterDescription();
+  videoMemory_ = probe.DedicatedVideoMemory();
   if (adapterDescription_.empty()) adapterDescription_ = L"undetected";
   controls_.SetText(IDC_ADAPTER, adapterDescription_);
 }
@@ -191,7 +193,7 @@ bool OptionsBehaviour::IsHighEndCard() const {
   const bool geforce = Contains(name, L"80") && Contains(name, L"geforce");
   const bool radeon =
       (Contains(name, L"x19") || Contains(name, L"200")) && Contains(name, L"radeon");
-  return selectedShaderVersion_ == 2 && (geforce || radeon);
+  return selectedShaderVersion_ == 2 && (geforce || radeon || videoMemory_ > kHighEndVideoMemory);
 }
 
 void OptionsBehaviour::AppendStoredResolution() {

@@ -110,6 +110,8 @@ std::string EncodeProbeAnswer(const ProbeAnswer& answer) {
   std::string fields;
   Put(fields, answer.created ? 1 : 0);
   Put(fields, answer.shaderVersion);
+  Put(fields, static_cast<uint32_t>(answer.videoMemory));
+  Put(fields, static_cast<uint32_t>(answer.videoMemory >> 32));
   Put(fields, static_cast<uint32_t>(answer.description.size()));
   fields.append(reinterpret_cast<const char*>(answer.description.data()),
                 answer.description.size() * sizeof(wchar_t));
@@ -121,15 +123,18 @@ std::string EncodeProbeAnswer(const ProbeAnswer& answer) {
 
 bool DecodeProbeAnswer(const std::string& bytes, ProbeAnswer& answer) {
   std::size_t at = 0;
-  uint32_t magic = 0, size = 0, created = 0, shaderVersion = 0, length = 0;
+  uint32_t magic = 0, size = 0, created = 0, shaderVersion = 0, memoryLow = 0, memoryHigh = 0,
+           length = 0;
   if (!Take(bytes, at, magic) || magic != kAnswerMagic || !Take(bytes, at, size) ||
       size != bytes.size() - at || !Take(bytes, at, created) || created > 1 ||
-      !Take(bytes, at, shaderVersion) || !Take(bytes, at, length) ||
+      !Take(bytes, at, shaderVersion) || !Take(bytes, at, memoryLow) ||
+      !Take(bytes, at, memoryHigh) || !Take(bytes, at, length) ||
       length * sizeof(wchar_t) != bytes.size() - at) {
     return false;
   }
   answer.created = created == 1;
   answer.shaderVersion = shaderVersion;
+  answer.videoMemory = uint64_t{memoryHigh} << 32 | memoryLow;
   answer.description.assign(length, L'\0');
   std::memcpy(&answer.description[0], bytes.data() + at, length * sizeof(wchar_t));
   return true;
@@ -164,6 +169,7 @@ bool ServeProbe(HANDLE pipe) {
   if (answer.created) {
     answer.description = probe.AdapterDescription();
     answer.shaderVersion = probe.PixelShaderVersion();
+    answer.videoMemory = probe.DedicatedVideoMemory();
   }
   const std::string bytes = EncodeProbeAnswer(answer);
   DWORD written = 0;
@@ -282,6 +288,11 @@ std::wstring BackgroundProbe::AdapterDescription() {
 uint32_t BackgroundProbe::PixelShaderVersion() {
   const ProbeAnswer* answer = Answer();
   return answer ? answer->shaderVersion : 0;
+}
+
+uint64_t BackgroundProbe::DedicatedVideoMemory() {
+  const ProbeAnswer* answer = Answer();
+  return answer ? answer->videoMemory : 0;
 }
 
 void BackgroundProbe::ReleaseDirect3D() { EndChild(); }

@@ -28,6 +28,7 @@ struct ProbeAnswer {
   bool created = false;      // Direct3D 9 started
   std::wstring description;  // the last adapter's name
   uint32_t shaderVersion = 0;
+  uint64_t videoMemory = 0;  // that adapter's own, as DXGI tells it
 };
 
 // The answer as it crosses the pipe, and back; false for anything that is
@@ -83,6 +84,7 @@ class BackgroundProbe : public HardwareProbe {
   bool CreateDirect3D() override;
   std::wstring AdapterDescription() override;
   uint32_t PixelShaderVersion() override;
+  uint64_t DedicatedVideoMemory() override;
   std::vector<DisplayMode> DisplayModes() override { return modes_; }
   // Ends the child if it still runs: its answer is read by then.
   void ReleaseDirect3D() override;

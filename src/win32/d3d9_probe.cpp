@@ -1,6 +1,7 @@
 #include "win32/d3d9_probe.h"
 
 #include <d3d9.h>
+#include <dxgi1_4.h>
 
 #include "win32/elevated/elevated.h"
 #include "win32/library_function.h"
@@ -10,6 +11,20 @@ namespace vorn {
 namespace {
 
 Direct3DCreateFunction g_create = nullptr;
+
+// What Windows 10 lets a program use of the adapter's local memory, a 64-bit
+// value whatever the program's size; 0 before Windows 10.
+uint64_t LocalBudget(IDXGIAdapter1* adapter) {
+  IDXGIAdapter3* newer = nullptr;
+  if (FAILED(adapter->QueryInterface(__uuidof(IDXGIAdapter3), reinterpret_cast<void**>(&newer)))) {
+    return 0;
+  }
+  DXGI_QUERY_VIDEO_MEMORY_INFO memory = {};
+  const bool answered =
+      SUCCEEDED(newer->QueryVideoMemoryInfo(0, DXGI_MEMORY_SEGMENT_GROUP_LOCAL, &memory));
+  newer->Release();
+  return answered ? memory.Budget : 0;
+}
 
 }  // namespace
 
@@ -28,12 +43,16 @@ bool D3D9Probe::CreateDirect3D() {
   return direct3d_ != nullptr;
 }
 
-std::wstring D3D9Probe::AdapterDescription() {
-  // The last adapter's identifier is the one kept.
-  D3DADAPTER_IDENTIFIER9 identifier = {};
+void D3D9Probe::LastAdapter(D3DADAPTER_IDENTIFIER9& identifier) {
+  identifier = {};
   for (UINT adapter = 0; adapter < direct3d_->GetAdapterCount(); ++adapter) {
     direct3d_->GetAdapterIdentifier(adapter, 0, &identifier);
   }
+}
+
+std::wstring D3D9Probe::AdapterDescription() {
+  D3DADAPTER_IDENTIFIER9 identifier;
+  LastAdapter(identifier);
   identifier.Description[sizeof(identifier.Description) - 1] = '\0';
   wchar_t description[sizeof(identifier.Description)] = {};
   MultiByteToWideChar(CP_ACP, 0, identifier.Description, -1, description, ARRAYSIZE(description));
@@ -44,6 +63,35 @@ uint32_t D3D9Probe::PixelShaderVersion() {
   D3DCAPS9 caps = {};
   if (FAILED(direct3d_->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &caps))) return 0;
   return caps.PixelShaderVersion;
+}
+
+uint64_t D3D9Probe::DedicatedVideoMemory() {
+  D3DADAPTER_IDENTIFIER9 identifier;
+  LastAdapter(identifier);
+  return VideoMemoryOf(ListDxgiAdapters(), identifier.VendorId, identifier.DeviceId);
+}
+
+std::vector<DxgiAdapter> ListDxgiAdapters() {
+  using CreateFactory = HRESULT(WINAPI*)(REFIID, void**);
+  // Loaded as Direct3D 9 is, and never freed either.
+  const auto create =
+      LibraryFunction<CreateFactory>(LoadSystemLibrary(L"dxgi.dll"), "CreateDXGIFactory1");
+  IDXGIFactory1* factory = nullptr;
+  if (!create || FAILED(create(__uuidof(IDXGIFactory1), reinterpret_cast<void**>(&factory)))) {
+    return {};
+  }
+  std::vector<DxgiAdapter> adapters;
+  IDXGIAdapter1* adapter = nullptr;
+  for (UINT index = 0; factory->EnumAdapters1(index, &adapter) == S_OK; ++index) {
+    DXGI_ADAPTER_DESC1 description = {};
+    if (SUCCEEDED(adapter->GetDesc1(&description))) {
+      adapters.push_back({description.VendorId, description.DeviceId,
+                          description.DedicatedVideoMemory, LocalBudget(adapter)});
+    }
+    adapter->Release();
+  }
+  factory->Release();
+  return adapters;
 }
 
 std::vector<DisplayMode> ListDisplayModes() {

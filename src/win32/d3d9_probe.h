@@ -6,8 +6,9 @@
 #include <windows.h>
 
 #include "dialog/dialog_ports.h"
+#include "dialog/video_memory.h"
 
-struct IDirect3D9;
+#include <d3d9.h>
 
 namespace vorn {
 
@@ -19,6 +20,10 @@ void SetDirect3DCreateForTesting(Direct3DCreateFunction create);
 // The primary display's modes, from the display driver: no Direct3D needed.
 std::vector<DisplayMode> ListDisplayModes();
 
+// Every adapter DXGI knows, from dxgi.dll of the system folder (Windows 7
+// and later); none where DXGI is missing.
+std::vector<DxgiAdapter> ListDxgiAdapters();
+
 class D3D9Probe : public HardwareProbe {
  public:
   D3D9Probe() = default;
@@ -29,10 +34,14 @@ class D3D9Probe : public HardwareProbe {
   bool CreateDirect3D() override;
   std::wstring AdapterDescription() override;
   uint32_t PixelShaderVersion() override;
+  uint64_t DedicatedVideoMemory() override;
   std::vector<DisplayMode> DisplayModes() override { return ListDisplayModes(); }
   void ReleaseDirect3D() override;
 
  private:
+  // The last adapter's identifier: the card the tool names.
+  void LastAdapter(D3DADAPTER_IDENTIFIER9& identifier);
+
   IDirect3D9* direct3d_ = nullptr;
 };
 

@@ -46,7 +46,7 @@ check saved expect_file "$game/Vorn.cfg" < <(first_start_pairs; echo "id = ")
 check "safe-mode file untouched" same_file "$game/VornSafeMode.cfg" "$root/sample/VornSafeMode.cfg"
 finish
 
-card 3 0x10de 0x0191  # NVIDIA GeForce 8800 GTX
+card 3 0x10de 0x0191 768  # NVIDIA GeForce 8800 GTX
 
 scenario "existing Vorn.cfg shown; lists 1004 and 1013 drive their check boxes; OK saves"
 new_game
@@ -130,12 +130,34 @@ CFG
 )
 finish
 
-card 3 0x1002 0x9581  # ATI Mobility Radeon HD 2600: not high-end
+card 3 0x1002 0x9581 256  # ATI Mobility Radeon HD 2600: not high-end
 
 scenario "recommended settings for a Radeon HD 2600 at the highest shader version"
 new_game
 cp "$root/sample/Vorn.cfg" "$game/"
 check drive drive start dialog text 1000 "ATI Mobility Radeon HD 2600" click 1009 \
+  sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1 \
+  check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+card 3 0x10de 0x1f08 6144  # NVIDIA GeForce RTX 2060, 6 GiB: high-end by its memory
+
+scenario "recommended settings for a GeForce RTX 2060 with 6 GiB: the first column, as for the high-end cards of the game's day"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog text 1000 "NVIDIA GeForce RTX 2060" click 1009 \
+  sel 1006 2 sel 1005 2 sel 1008 2 sel 1004 2 sel 1015 2 sel 1013 2 sel 1007 2 \
+  check 1010 1 check 1011 1 check 1012 1 check 1017 1 check 1020 0 click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+card 3 0x10de 0x0402 256  # NVIDIA GeForce 8600 GT, 256 MiB: not high-end
+
+scenario "recommended settings for a GeForce 8600 GT with 256 MiB at the highest shader version: the second column"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive start dialog text 1000 "NVIDIA GeForce 8600 GT" click 1009 \
   sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1 \
   check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1 click 2 exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"

@@ -90,6 +90,10 @@ class FakeProbe : public HardwareProbe {
     ExpectDirect3D("the pixel shader");
     return pixelShaderVersion;
   }
+  uint64_t DedicatedVideoMemory() override {
+    ExpectDirect3D("the video memory");
+    return videoMemory;
+  }
   std::vector<DisplayMode> DisplayModes() override { return modes; }
   void ReleaseDirect3D() override {
     released = created;
@@ -101,6 +105,7 @@ class FakeProbe : public HardwareProbe {
   bool available = true;
   std::wstring description = L"NVIDIA GeForce 8800 GTX";
   uint32_t pixelShaderVersion = 0xFFFF0300;
+  uint64_t videoMemory = 0;
   std::vector<DisplayMode> modes = {{1024, 768, 32}, {1280, 1024, 32}};
   bool created = false;
   bool released = false;

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "config/config_reader.h"
+#include "dialog/video_memory.h"
 
 #include "controls_contract.h"
 #include "fake_dialog.h"
@@ -239,6 +240,77 @@ TEST_F(RecommendedTest, HighEndCardsTakeTheFirstColumnAtVersionTwo) {
     d.ChooseShaderVersion(2);
     ExpectColumn(d.controls, d.behaviour, kHighEnd);
   }
+}
+
+// The cards of the game's day keep the column their names give them; today's
+// discrete cards, which those names miss, are known by their own video
+// memory: more than any card of the game's day had.
+TEST_F(RecommendedTest, TodaysCardsAreKnownByTheirVideoMemory) {
+  constexpr uint64_t kMiB = uint64_t{1} << 20;
+  const struct {
+    const wchar_t* name;
+    uint64_t memory;  // as DXGI tells it; 0 where it cannot
+    bool highEnd;
+  } cards[] = {
+      // The game's day, by name alone or with their memory.
+      {L"NVIDIA GeForce 8800 GTX", 768 * kMiB, true},
+      {L"NVIDIA GeForce 8800 GTX", 0, true},
+      {L"ATI Radeon X1950 Pro", 256 * kMiB, true},
+      {L"NVIDIA GeForce 8600 GT", 256 * kMiB, false},
+      {L"NVIDIA GeForce 8600 GT", 1024 * kMiB, false},  // the budget 1 GiB variant
+      {L"ATI Mobility Radeon HD 2600", 256 * kMiB, false},
+      {L"NVIDIA GeForce 7600 GT", 256 * kMiB, false},
+      // Today's, which the names miss or place at random.
+      {L"NVIDIA GeForce RTX 4090", 24576 * kMiB, true},
+      {L"NVIDIA GeForce RTX 4060", 8192 * kMiB, true},
+      {L"NVIDIA GeForce RTX 2060", 6144 * kMiB, true},
+      {L"NVIDIA GeForce GTX 1660", 6144 * kMiB, true},
+      {L"NVIDIA GeForce GT 1030", 2048 * kMiB, true},
+      {L"AMD Radeon RX 7900 XTX", 24560 * kMiB, true},
+      {L"AMD Radeon RX 580 Series", 8192 * kMiB, true},
+      {L"AMD Radeon RX 6400", 4080 * kMiB, true},  // reported a little short
+      // Integrated adapters report a small memory of their own.
+      {L"Intel(R) UHD Graphics 630", 128 * kMiB, false},
+      {L"AMD Radeon(TM) Graphics", 512 * kMiB, false},
+      // Without DXGI, or no adapter of those IDs: the names alone.
+      {L"NVIDIA GeForce RTX 4070", 0, false},
+      {L"NVIDIA GeForce RTX 3080", 0, true},
+  };
+  for (const auto& card : cards) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(card.name)) + ", " +
+                 std::to_string(card.memory / kMiB) + " MiB");
+    FakeDialog d;
+    probe.description = card.name;
+    probe.videoMemory = card.memory;
+    ASSERT_EQ(d.behaviour.Initialize(probe), OptionsBehaviour::InitResult::kReady);
+    d.ChooseShaderVersion(2);
+    ExpectColumn(d.controls, d.behaviour, card.highEnd ? kHighEnd : kVersion2);
+    d.ChooseShaderVersion(1);
+    ExpectColumn(d.controls, d.behaviour, kVersion1);
+  }
+}
+
+// DXGI's DedicatedVideoMemory is a SIZE_T: a 32-bit program may read a card
+// of 4 GiB or more clamped or cut to its low 32 bits. The budget Windows 10
+// gives for the adapter's local memory is 64 bits wide and keeps it large.
+TEST(VideoMemoryTest, TheAdapterDirect3DNamedIsFoundAndACutValueDoesNotHideIt) {
+  constexpr uint64_t kGiB = uint64_t{1} << 30;
+  const auto cut = [](uint64_t bytes) { return bytes & 0xFFFFFFFFu; };
+  const std::vector<DxgiAdapter> adapters = {
+      {0x8086, 0x3e92, 128 << 20, 0},             // integrated, before Windows 10
+      {0x10de, 0x1f08, cut(8 * kGiB), 7 * kGiB},  // 8 GiB read as 0
+      {0x1002, 0x73bf, cut(6 * kGiB), 0},         // 6 GiB read as 2 GiB
+      {0x10de, 0x2684, 0xFFFFFFFF, 22 * kGiB},    // clamped
+      {0x10de, 0x0402, 256 << 20, 230 << 20},     // a card of the game's day
+      {0x10de, 0x1f08, 6 * kGiB, 0},              // a second of the same IDs
+  };
+  EXPECT_EQ(VideoMemoryOf(adapters, 0x8086, 0x3e92), uint64_t{128} << 20);
+  EXPECT_EQ(VideoMemoryOf(adapters, 0x10de, 0x1f08), 7 * kGiB) << "the first of those IDs";
+  EXPECT_GT(VideoMemoryOf(adapters, 0x1002, 0x73bf), kHighEndVideoMemory);
+  EXPECT_EQ(VideoMemoryOf(adapters, 0x10de, 0x2684), 22 * kGiB);
+  EXPECT_LT(VideoMemoryOf(adapters, 0x10de, 0x0402), kHighEndVideoMemory);
+  EXPECT_EQ(VideoMemoryOf(adapters, 0x10de, 0x1234), 0u) << "no adapter of those IDs";
+  EXPECT_EQ(VideoMemoryOf({}, 0x10de, 0x1f08), 0u) << "no DXGI";
 }
 
 TEST_F(RecommendedTest, OtherCardsAtVersionTwoTakeTheSecondColumn) {

@@ -376,6 +376,19 @@ TEST(BackgroundProbeTest, TheToolsOwnProcessAnswersAsDirect3DDoesHere) {
   direct.ReleaseDirect3D();
 }
 
+// DXGI knows the adapter Direct3D 9 names by the same PCI IDs, and tells its
+// own video memory.
+TEST(BackgroundProbeTest, DxgiKnowsTheAdapterDirect3DNames) {
+  D3D9Probe direct;
+  ASSERT_TRUE(direct.CreateDirect3D());
+  EXPECT_FALSE(ListDxgiAdapters().empty());
+  EXPECT_GT(direct.DedicatedVideoMemory(), 0u);
+  BackgroundProbe probe(kTool);
+  ASSERT_TRUE(probe.CreateDirect3D());
+  EXPECT_EQ(probe.DedicatedVideoMemory(), direct.DedicatedVideoMemory());
+  direct.ReleaseDirect3D();
+}
+
 TEST(BackgroundProbeTest, TheCardIsNamedAfterTheLastAdapter) {
   BackgroundProbe probe(StandIn(L"two-adapters"));
   ASSERT_TRUE(probe.CreateDirect3D());
@@ -397,17 +410,18 @@ TEST(BackgroundProbeTest, AProcessThatEndsWithoutAWholeAnswerGaveNone) {
 }
 
 TEST(BackgroundProbeTest, GarbledAnswersAreNoAnswers) {
-  ProbeAnswer answer{true, L"Card", D3DPS_VERSION(3, 0)};
+  ProbeAnswer answer{true, L"Card", D3DPS_VERSION(3, 0), uint64_t{6} << 30};
   const std::string whole = EncodeProbeAnswer(answer);
   ProbeAnswer decoded;
   ASSERT_TRUE(DecodeProbeAnswer(whole, decoded));
   EXPECT_EQ(decoded.description, L"Card");
   EXPECT_EQ(decoded.shaderVersion, D3DPS_VERSION(3, 0));
+  EXPECT_EQ(decoded.videoMemory, uint64_t{6} << 30) << "all 64 bits";
   EXPECT_TRUE(decoded.created);
   std::string flipped = whole;
   flipped[0] ^= 1;
   std::string overlong = whole;
-  overlong[16] = 99;  // the description's length
+  overlong[24] = 99;  // the description's length
   for (const std::string& bytes :
        {std::string(), whole.substr(0, whole.size() - 1), whole + "x", flipped, overlong}) {
     EXPECT_FALSE(DecodeProbeAnswer(bytes, decoded)) << bytes.size() << " bytes";
