@@ -478,18 +478,22 @@ TEST(BackgroundProbeTest, AMessageSentByTheProbesProcessIsAnsweredWhileWaiting) 
 }
 
 // The program's own file is held while the tool starts it again, so that it
-// cannot be renamed away and replaced in between.
+// cannot be renamed away or deleted (both need DELETE) and replaced meanwhile.
 TEST(BackgroundProbeTest, TheProgramsFileIsHeldAgainstRenaming) {
-  const std::wstring self = ModulePath(nullptr), aside = self + L".aside";
+  const std::wstring self = ModulePath(nullptr);
+  const auto openToRename = [&] {
+    return ScopedHandle(CreateFileW(self.c_str(), DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr));
+  };
   {
     HeldProgramFile held;
     ASSERT_TRUE(HoldProgramFile(held));
     EXPECT_EQ(NameOf(held.path), NameOf(self));
-    EXPECT_FALSE(MoveFileW(self.c_str(), aside.c_str()));
+    EXPECT_FALSE(openToRename());
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
   }
-  ASSERT_TRUE(MoveFileW(self.c_str(), aside.c_str())) << "still held";
-  EXPECT_TRUE(MoveFileW(aside.c_str(), self.c_str()));
+  EXPECT_TRUE(openToRename()) << "still held";
 }
 
 }  // namespace
