@@ -130,37 +130,34 @@ CFG
 )
 finish
 
-card 3 0x1002 0x9581 256  # ATI Mobility Radeon HD 2600: not high-end
+# The recommended settings at the highest shader version on the card set:
+# its name, then the first column (high-end) or the second.
+first_column=(sel 1006 2 sel 1005 2 sel 1008 2 sel 1004 2 sel 1015 2 sel 1013 2 sel 1007 2
+  check 1010 1 check 1011 1 check 1012 1 check 1017 1 check 1020 0)
+second_column=(sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1
+  check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1)
+recommended_on() {  # the card's name, the column's steps...
+  local name=$1
+  shift
+  new_game
+  cp "$root/sample/Vorn.cfg" "$game/"
+  check drive drive start dialog text 1000 "$name" click 1009 "$@" click 2 exit 0
+  check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+}
 
+card 3 0x1002 0x9581 256  # ATI Mobility Radeon HD 2600: not high-end
 scenario "recommended settings for a Radeon HD 2600 at the highest shader version"
-new_game
-cp "$root/sample/Vorn.cfg" "$game/"
-check drive drive start dialog text 1000 "ATI Mobility Radeon HD 2600" click 1009 \
-  sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1 \
-  check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1 click 2 exit 0
-check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+recommended_on "ATI Mobility Radeon HD 2600" "${second_column[@]}"
 finish
 
 card 3 0x10de 0x1f08 6144  # NVIDIA GeForce RTX 2060, 6 GiB: high-end by its memory
-
 scenario "recommended settings for a GeForce RTX 2060 with 6 GiB: the first column, as for the high-end cards of the game's day"
-new_game
-cp "$root/sample/Vorn.cfg" "$game/"
-check drive drive start dialog text 1000 "NVIDIA GeForce RTX 2060" click 1009 \
-  sel 1006 2 sel 1005 2 sel 1008 2 sel 1004 2 sel 1015 2 sel 1013 2 sel 1007 2 \
-  check 1010 1 check 1011 1 check 1012 1 check 1017 1 check 1020 0 click 2 exit 0
-check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+recommended_on "NVIDIA GeForce RTX 2060" "${first_column[@]}"
 finish
 
 card 3 0x10de 0x0402 256  # NVIDIA GeForce 8600 GT, 256 MiB: not high-end
-
 scenario "recommended settings for a GeForce 8600 GT with 256 MiB at the highest shader version: the second column"
-new_game
-cp "$root/sample/Vorn.cfg" "$game/"
-check drive drive start dialog text 1000 "NVIDIA GeForce 8600 GT" click 1009 \
-  sel 1006 1 sel 1005 1 sel 1008 1 sel 1004 1 sel 1015 2 sel 1013 2 sel 1007 1 \
-  check 1010 1 check 1011 0 check 1012 1 check 1017 1 check 1020 1 click 2 exit 0
-check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+recommended_on "NVIDIA GeForce 8600 GT" "${second_column[@]}"
 finish
 
 card 2  # pixel shader 2.0: NVIDIA GeForce FX 5800
