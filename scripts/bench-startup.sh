@@ -21,6 +21,15 @@ if command -v taskset >/dev/null && [ "$(nproc)" -ge 2 ]; then
     "${both[0]} s and ${both[1]} s"
 fi
 # The ratio over the rounds, then each step of one traced round (ms from the
-# program's start): the tool's, its probe's and the baseline's.
-tests/e2e/run.sh tests/e2e/startup_timing.sh |
-  grep -E 'start to dialog|^(VornOption\.exe|probe|Baseline\.exe):|FAIL|failed'
+# program's start): the tool's, its probe's and the baseline's; for the 64-bit
+# build too where it is built beside the 32-bit one.
+timing() {
+  echo "$VORN_WINE_BUILD:"
+  tests/e2e/run.sh tests/e2e/startup_timing.sh |
+    grep -E 'start to dialog|^(VornOption\.exe|probe|Baseline\.exe):|FAIL|failed'
+}
+timing
+if [ "$build" = build/win32 ] && [ -e build/win64/dist/VornOption.exe ] &&
+  [ -e build/win64/e2e/driver.exe ]; then
+  VORN_WINE_BUILD=build/win64 timing
+fi
