@@ -27,7 +27,7 @@ who == "" { next }
 /Loaded L.*\\comctl32\.dll"/ { step("common controls", time) }
 /Loaded L.*\\d3d9\.dll"/ { step("d3d9.dll", time) }
 /NtCreateFile .*rscdll\\\\VornOption/ && !library[who]++ { step("resource library", time) }
-/trace:file:NtWriteFile/ && who == "probe" { step("answered", time) }
+/trace:file:NtWriteFile/ && who == "probe" { step(writes++ ? "video memory" : "answered", time) }
 END {
   for (w in line) printf "%-15s%s\n", w ":", line[w]
   if (ready != "") print ready

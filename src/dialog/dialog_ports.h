@@ -51,7 +51,9 @@ class HardwareProbe {
   virtual std::wstring AdapterDescription() = 0;  // the last adapter's; empty if none
   virtual uint32_t PixelShaderVersion() = 0;      // 0 when the caps cannot be had
   // The named adapter's own video memory in bytes, as DXGI tells it; 0 when
-  // DXGI is missing or knows no adapter of its PCI IDs.
+  // DXGI is missing or knows no adapter of its PCI IDs. Asked only for the
+  // recommended settings at the highest shader version, also after release:
+  // it may take a moment longer than the rest.
   virtual uint64_t DedicatedVideoMemory() = 0;
   virtual std::vector<DisplayMode> DisplayModes() = 0;
   virtual void ReleaseDirect3D() = 0;

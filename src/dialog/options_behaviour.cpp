@@ -72,6 +72,7 @@ std::wstring FormatResolution(int width, int height) {
 }
 
 OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) {
+  probe_ = &probe;
   direct3dAvailable_ = probe.CreateDirect3D();
   if (!direct3dAvailable_) return InitResult::kNoDirect3D;
   controls_.AddString(IDC_AUDIO, L"OFF");
@@ -104,7 +105,6 @@ OptionsBehaviour::InitResult OptionsBehaviour::Initialize(HardwareProbe& probe) 
 
 void OptionsBehaviour::ProbeAdapter(HardwareProbe& probe) {
   adapterDescription_ = probe.AdapterDescription();
-  videoMemory_ = probe.DedicatedVideoMemory();
   if (adapterDescription_.empty()) adapterDescription_ = L"undetected";
   controls_.SetText(IDC_ADAPTER, adapterDescription_);
 }
@@ -193,7 +193,9 @@ bool OptionsBehaviour::IsHighEndCard() const {
   const bool geforce = Contains(name, L"80") && Contains(name, L"geforce");
   const bool radeon =
       (Contains(name, L"x19") || Contains(name, L"200")) && Contains(name, L"radeon");
-  return selectedShaderVersion_ == 2 && (geforce || radeon || videoMemory_ > kHighEndVideoMemory);
+  // Today's cards, which those names miss, by their own video memory.
+  return selectedShaderVersion_ == 2 &&
+         (geforce || radeon || probe_->DedicatedVideoMemory() > kHighEndVideoMemory);
 }
 
 void OptionsBehaviour::AppendStoredResolution() {

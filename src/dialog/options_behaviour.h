@@ -70,8 +70,8 @@ class OptionsBehaviour {
   StringTable& strings_;
 
   std::wstring adapterDescription_;
-  uint64_t videoMemory_ = 0;      // the adapter's own, 0 when unknown
-  std::wstring firstResolution_;  // the first display mode listed
+  HardwareProbe* probe_ = nullptr;  // the one Initialize was given
+  std::wstring firstResolution_;    // the first display mode listed
   int volumeCloud_ = 0;
   int selectedShaderVersion_ = 0;
   int supportedShaderLevel_ = 0;

@@ -9,12 +9,13 @@
 namespace vorn {
 namespace {
 
-// "VPA1", then the size of what follows, then the fields.
-constexpr uint32_t kAnswerMagic = 0x31415056;
+// A record is its kind, the size of what follows, then its fields.
+constexpr uint32_t kAnswerRecord = 0x31415056;  // "VPA1": Direct3D 9's answer
+constexpr uint32_t kMemoryRecord = 0x314D5056;  // "VPM1": DXGI's video memory
 // A description is at most 512 characters (D3DADAPTER_IDENTIFIER9); more
-// than this is no answer of the child's.
-constexpr uint32_t kMaxAnswerBytes = 4096;
-// The pipe holds a whole answer, so the child never waits for the reader.
+// than this is no record of the child's.
+constexpr uint32_t kMaxRecordBytes = 4096;
+// The pipe holds both records, so the child never waits for the reader.
 constexpr DWORD kPipeBytes = 64 * 1024;
 // How long ending the child may take before its reader counts as lost.
 constexpr DWORD kEndingMs = 2000;
@@ -30,6 +31,27 @@ bool Take(const std::string& bytes, std::size_t& at, uint32_t& value) {
   return true;
 }
 
+std::string Record(uint32_t kind, const std::string& fields) {
+  std::string bytes;
+  Put(bytes, kind);
+  Put(bytes, static_cast<uint32_t>(fields.size()));
+  return bytes + fields;
+}
+
+// The fields of a whole record of that kind; false for anything else.
+bool FieldsOf(const std::string& bytes, uint32_t kind, std::size_t& at) {
+  uint32_t found = 0, size = 0;
+  at = 0;
+  return Take(bytes, at, found) && found == kind && Take(bytes, at, size) &&
+         size == bytes.size() - at;
+}
+
+bool Write(HANDLE pipe, const std::string& bytes) {
+  DWORD written = 0;
+  return WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
 // Reads exactly `size` bytes; false at the pipe's end or on an error.
 bool ReadExactly(HANDLE pipe, std::string& bytes, std::size_t size) {
   const std::size_t start = bytes.size();
@@ -43,6 +65,15 @@ bool ReadExactly(HANDLE pipe, std::string& bytes, std::size_t size) {
     done += read;
   }
   return true;
+}
+
+// One record, whatever its kind; false at the pipe's end or past the bound.
+bool ReadRecord(HANDLE pipe, std::string& bytes) {
+  bytes.clear();
+  uint32_t size = 0;
+  if (!ReadExactly(pipe, bytes, 2 * sizeof(uint32_t))) return false;
+  std::memcpy(&size, bytes.data() + sizeof(uint32_t), sizeof(size));
+  return size <= kMaxRecordBytes && ReadExactly(pipe, bytes, size);
 }
 
 // A crash in the child ends it at once, with no error report to wait for.
@@ -110,33 +141,42 @@ std::string EncodeProbeAnswer(const ProbeAnswer& answer) {
   std::string fields;
   Put(fields, answer.created ? 1 : 0);
   Put(fields, answer.shaderVersion);
-  Put(fields, static_cast<uint32_t>(answer.videoMemory));
-  Put(fields, static_cast<uint32_t>(answer.videoMemory >> 32));
   Put(fields, static_cast<uint32_t>(answer.description.size()));
   fields.append(reinterpret_cast<const char*>(answer.description.data()),
                 answer.description.size() * sizeof(wchar_t));
-  std::string bytes;
-  Put(bytes, kAnswerMagic);
-  Put(bytes, static_cast<uint32_t>(fields.size()));
-  return bytes + fields;
+  return Record(kAnswerRecord, fields);
 }
 
 bool DecodeProbeAnswer(const std::string& bytes, ProbeAnswer& answer) {
   std::size_t at = 0;
-  uint32_t magic = 0, size = 0, created = 0, shaderVersion = 0, memoryLow = 0, memoryHigh = 0,
-           length = 0;
-  if (!Take(bytes, at, magic) || magic != kAnswerMagic || !Take(bytes, at, size) ||
-      size != bytes.size() - at || !Take(bytes, at, created) || created > 1 ||
-      !Take(bytes, at, shaderVersion) || !Take(bytes, at, memoryLow) ||
-      !Take(bytes, at, memoryHigh) || !Take(bytes, at, length) ||
+  uint32_t created = 0, shaderVersion = 0, length = 0;
+  if (!FieldsOf(bytes, kAnswerRecord, at) || !Take(bytes, at, created) || created > 1 ||
+      !Take(bytes, at, shaderVersion) || !Take(bytes, at, length) ||
       length * sizeof(wchar_t) != bytes.size() - at) {
     return false;
   }
   answer.created = created == 1;
   answer.shaderVersion = shaderVersion;
-  answer.videoMemory = uint64_t{memoryHigh} << 32 | memoryLow;
   answer.description.assign(length, L'\0');
   std::memcpy(&answer.description[0], bytes.data() + at, length * sizeof(wchar_t));
+  return true;
+}
+
+std::string EncodeVideoMemory(uint64_t bytes) {
+  std::string fields;
+  Put(fields, static_cast<uint32_t>(bytes));
+  Put(fields, static_cast<uint32_t>(bytes >> 32));
+  return Record(kMemoryRecord, fields);
+}
+
+bool DecodeVideoMemory(const std::string& bytes, uint64_t& videoMemory) {
+  std::size_t at = 0;
+  uint32_t low = 0, high = 0;
+  if (!FieldsOf(bytes, kMemoryRecord, at) || !Take(bytes, at, low) || !Take(bytes, at, high) ||
+      at != bytes.size()) {
+    return false;
+  }
+  videoMemory = uint64_t{high} << 32 | low;
   return true;
 }
 
@@ -169,12 +209,9 @@ bool ServeProbe(HANDLE pipe) {
   if (answer.created) {
     answer.description = probe.AdapterDescription();
     answer.shaderVersion = probe.PixelShaderVersion();
-    answer.videoMemory = probe.DedicatedVideoMemory();
   }
-  const std::string bytes = EncodeProbeAnswer(answer);
-  DWORD written = 0;
-  return WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
+  if (!Write(pipe, EncodeProbeAnswer(answer))) return false;
+  return !answer.created || Write(pipe, EncodeVideoMemory(probe.DedicatedVideoMemory()));
 }
 
 void RunProbeProcess(const wchar_t* arguments, bool searchLimited) {
@@ -198,10 +235,14 @@ struct BackgroundProbe::Channel {
   ~Channel() { DeleteCriticalSection(&lock); }
 
   ScopedHandle pipe{nullptr};
-  // Written by the reader before it ends; read by the tool only after.
+  // Set once Direct3D 9's record is read, or the pipe ended before it.
+  ScopedHandle answered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+  // Written by the reader before it sets `answered`; read by the tool after.
   ProbeAnswer answer;
   bool whole = false;
-  // Who is told when the reader is done.
+  // Written by the reader before it ends; read by the tool only after.
+  uint64_t videoMemory = 0;
+  // Who is told when Direct3D 9's record is read, or will not come.
   CRITICAL_SECTION lock;
   bool done = false;
   HWND window = nullptr;
@@ -213,7 +254,7 @@ BackgroundProbe::BackgroundProbe(const std::wstring& program, DWORD dialogWaitMs
   Start(program);
 }
 
-BackgroundProbe::~BackgroundProbe() { EndChild(); }
+BackgroundProbe::~BackgroundProbe() { End(); }
 
 void BackgroundProbe::Start(const std::wstring& program) {
   HANDLE read = nullptr, write = nullptr;
@@ -227,7 +268,7 @@ void BackgroundProbe::Start(const std::wstring& program) {
   reader_.reset(CreateThread(nullptr, 0, &ReadAnswer, shared, 0, nullptr));
   if (reader_) return;
   delete shared;  // no thread to read: the child is of no use
-  EndChild();
+  End();
 }
 
 DWORD WINAPI BackgroundProbe::ReadAnswer(void* parameter) {
@@ -235,22 +276,21 @@ DWORD WINAPI BackgroundProbe::ReadAnswer(void* parameter) {
       static_cast<std::shared_ptr<Channel>*>(parameter));
   Channel& channel = **shared;
   std::string bytes;
-  uint32_t size = 0;
-  if (ReadExactly(channel.pipe.get(), bytes, 2 * sizeof(uint32_t))) {
-    std::memcpy(&size, bytes.data() + sizeof(uint32_t), sizeof(size));
-    channel.whole = size <= kMaxAnswerBytes && ReadExactly(channel.pipe.get(), bytes, size) &&
-                    DecodeProbeAnswer(bytes, channel.answer);
-  }
+  channel.whole = ReadRecord(channel.pipe.get(), bytes) && DecodeProbeAnswer(bytes, channel.answer);
+  SetEvent(channel.answered.get());
   EnterCriticalSection(&channel.lock);
   channel.done = true;
   const HWND window = channel.window;
   const UINT message = channel.message;
   LeaveCriticalSection(&channel.lock);
   if (window) PostMessageW(window, message, 0, 0);
+  if (channel.whole && ReadRecord(channel.pipe.get(), bytes)) {
+    DecodeVideoMemory(bytes, channel.videoMemory);
+  }
   return 0;
 }
 
-void BackgroundProbe::EndChild() {
+void BackgroundProbe::End() {
   if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_.get(), ERROR_TIMEOUT);
   }
@@ -258,14 +298,12 @@ void BackgroundProbe::EndChild() {
   if (reader_) WaitForSingleObject(reader_.get(), kEndingMs);
 }
 
-void BackgroundProbe::WaitForReader(DWORD milliseconds) {
-  if (!reader_) return;
+void BackgroundProbe::WaitFor(HANDLE handle, DWORD milliseconds) {
   const DWORD started = GetTickCount();
   for (;;) {
     const DWORD waited = GetTickCount() - started;
-    const HANDLE reader = reader_.get();
     const DWORD woken = MsgWaitForMultipleObjects(
-        1, &reader, FALSE, waited < milliseconds ? milliseconds - waited : 0, QS_SENDMESSAGE);
+        1, &handle, FALSE, waited < milliseconds ? milliseconds - waited : 0, QS_SENDMESSAGE);
     if (woken != WAIT_OBJECT_0 + 1) return;
     MSG message;  // a look at the queue answers what others sent
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -275,7 +313,7 @@ void BackgroundProbe::WaitForReader(DWORD milliseconds) {
 bool BackgroundProbe::CreateDirect3D() {
   modes_ = ListDisplayModes();
   waitStarted_ = GetTickCount();
-  WaitForReader(dialogWaitMs_);
+  if (reader_) WaitFor(channel_->answered.get(), dialogWaitMs_);
   const ProbeAnswer* answer = Answer();
   return answer && answer->created;
 }
@@ -291,14 +329,13 @@ uint32_t BackgroundProbe::PixelShaderVersion() {
 }
 
 uint64_t BackgroundProbe::DedicatedVideoMemory() {
-  const ProbeAnswer* answer = Answer();
-  return answer ? answer->videoMemory : 0;
+  if (!Answer()) return 0;
+  WaitFor(reader_.get(), PatienceLeft());
+  return WaitForSingleObject(reader_.get(), 0) == WAIT_OBJECT_0 ? channel_->videoMemory : 0;
 }
 
-void BackgroundProbe::ReleaseDirect3D() { EndChild(); }
-
 BackgroundProbe::Outcome BackgroundProbe::Result() const {
-  if (reader_ && WaitForSingleObject(reader_.get(), 0) == WAIT_TIMEOUT) {
+  if (reader_ && WaitForSingleObject(channel_->answered.get(), 0) == WAIT_TIMEOUT) {
     return givenUp_ ? Outcome::kHung : Outcome::kWaiting;
   }
   if (channel_->whole) return Outcome::kAnswered;
@@ -326,7 +363,7 @@ DWORD BackgroundProbe::PatienceLeft() const {
 void BackgroundProbe::GiveUp() {
   if (Result() != Outcome::kWaiting) return;
   givenUp_ = true;
-  EndChild();
+  End();
 }
 
 }  // namespace vorn

@@ -23,18 +23,22 @@
 
 namespace vorn {
 
-// What the child found.
+// What Direct3D 9 told the child.
 struct ProbeAnswer {
   bool created = false;      // Direct3D 9 started
   std::wstring description;  // the last adapter's name
   uint32_t shaderVersion = 0;
-  uint64_t videoMemory = 0;  // that adapter's own, as DXGI tells it
 };
 
-// The answer as it crosses the pipe, and back; false for anything that is
-// not one whole answer.
+// The child writes two records: Direct3D 9's answer as soon as it has it,
+// then the video memory DXGI tells for that adapter, which only the
+// recommended settings at the highest shader version need, so the dialog
+// need not wait for it. Each as it crosses the pipe, and back; false for
+// anything that is not one whole record of its kind.
 std::string EncodeProbeAnswer(const ProbeAnswer& answer);
 bool DecodeProbeAnswer(const std::string& bytes, ProbeAnswer& answer);
+std::string EncodeVideoMemory(uint64_t bytes);
+bool DecodeVideoMemory(const std::string& bytes, uint64_t& videoMemory);
 
 // ---- The child ------------------------------------------------------------
 
@@ -50,7 +54,8 @@ HANDLE ProbePipeOf(const wchar_t* arguments);
 // without such a pipe (by a player), it ends at once.
 [[noreturn]] void RunProbeProcess(const wchar_t* arguments, bool searchLimited);
 
-// Writes the probe's answer into `pipe`: what the child does, without ending.
+// Writes the probe's two records into `pipe`: what the child does, without
+// ending.
 bool ServeProbe(HANDLE pipe);
 
 // ---- The tool -------------------------------------------------------------
@@ -79,15 +84,20 @@ class BackgroundProbe : public HardwareProbe {
   BackgroundProbe(const BackgroundProbe&) = delete;
   BackgroundProbe& operator=(const BackgroundProbe&) = delete;
 
-  // Lists the display modes, then waits for the answer within the dialog's
-  // wait, answering what other threads and processes send meanwhile.
+  // Lists the display modes, then waits for Direct3D 9's answer within the
+  // dialog's wait, answering what other threads and processes send meanwhile.
   bool CreateDirect3D() override;
   std::wstring AdapterDescription() override;
   uint32_t PixelShaderVersion() override;
+  // Waits, within what is left of the patience, for DXGI's record; 0 when
+  // it does not come.
   uint64_t DedicatedVideoMemory() override;
   std::vector<DisplayMode> DisplayModes() override { return modes_; }
-  // Ends the child if it still runs: its answer is read by then.
-  void ReleaseDirect3D() override;
+  // Nothing: the child ends by itself once DXGI has answered, and the tool
+  // ends it when it ends.
+  void ReleaseDirect3D() override {}
+  // Ends the child if it still runs.
+  void End();
 
   Outcome Result() const;
   // While waiting: `message` is posted to `window` once the child answers or
@@ -106,8 +116,8 @@ class BackgroundProbe : public HardwareProbe {
   static DWORD WINAPI ReadAnswer(void* channel);
 
   void Start(const std::wstring& program);
-  void EndChild();
-  void WaitForReader(DWORD milliseconds);
+  // Waits for `handle` within `milliseconds`, answering sent messages.
+  static void WaitFor(HANDLE handle, DWORD milliseconds);
   const ProbeAnswer* Answer() const;
 
   std::shared_ptr<Channel> channel_;

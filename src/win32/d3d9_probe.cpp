@@ -66,6 +66,7 @@ uint32_t D3D9Probe::PixelShaderVersion() {
 }
 
 uint64_t D3D9Probe::DedicatedVideoMemory() {
+  if (!direct3d_) return 0;
   D3DADAPTER_IDENTIFIER9 identifier;
   LastAdapter(identifier);
   return VideoMemoryOf(ListDxgiAdapters(), identifier.VendorId, identifier.DeviceId);

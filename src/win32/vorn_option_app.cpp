@@ -52,7 +52,7 @@ bool VornOptionApp::InitInstance() {
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_TEXT, text, kResourceStringLength);
     LoadStringW(resourceLibrary_, IDS_GAME_RUNNING_CAPTION, caption, kResourceStringLength);
     MessageBoxW(nullptr, text, caption, MB_ICONERROR);
-    probe_.ReleaseDirect3D();
+    probe_.End();
     ExitInstance();
     ExitProcess(1);
   }

@@ -91,7 +91,7 @@ class FakeProbe : public HardwareProbe {
     return pixelShaderVersion;
   }
   uint64_t DedicatedVideoMemory() override {
-    ExpectDirect3D("the video memory");
+    EXPECT_TRUE(created) << "the video memory asked before Direct3D";
     return videoMemory;
   }
   std::vector<DisplayMode> DisplayModes() override { return modes; }

@@ -409,23 +409,27 @@ TEST(BackgroundProbeTest, AProcessThatEndsWithoutAWholeAnswerGaveNone) {
   }
 }
 
-TEST(BackgroundProbeTest, GarbledAnswersAreNoAnswers) {
-  ProbeAnswer answer{true, L"Card", D3DPS_VERSION(3, 0), uint64_t{6} << 30};
-  const std::string whole = EncodeProbeAnswer(answer);
+TEST(BackgroundProbeTest, GarbledRecordsAreNoAnswers) {
+  const std::string whole = EncodeProbeAnswer({true, L"Card", D3DPS_VERSION(3, 0)});
   ProbeAnswer decoded;
   ASSERT_TRUE(DecodeProbeAnswer(whole, decoded));
   EXPECT_EQ(decoded.description, L"Card");
   EXPECT_EQ(decoded.shaderVersion, D3DPS_VERSION(3, 0));
-  EXPECT_EQ(decoded.videoMemory, uint64_t{6} << 30) << "all 64 bits";
   EXPECT_TRUE(decoded.created);
   std::string flipped = whole;
   flipped[0] ^= 1;
   std::string overlong = whole;
-  overlong[24] = 99;  // the description's length
+  overlong[16] = 99;  // the description's length
+  const std::string memory = EncodeVideoMemory(uint64_t{6} << 30);
   for (const std::string& bytes :
-       {std::string(), whole.substr(0, whole.size() - 1), whole + "x", flipped, overlong}) {
+       {std::string(), whole.substr(0, whole.size() - 1), whole + "x", flipped, overlong, memory}) {
     EXPECT_FALSE(DecodeProbeAnswer(bytes, decoded)) << bytes.size() << " bytes";
   }
+  uint64_t videoMemory = 0;
+  ASSERT_TRUE(DecodeVideoMemory(memory, videoMemory));
+  EXPECT_EQ(videoMemory, uint64_t{6} << 30) << "all 64 bits";
+  EXPECT_FALSE(DecodeVideoMemory(memory + "x", videoMemory));
+  EXPECT_FALSE(DecodeVideoMemory(whole, videoMemory));
 }
 
 // A driver that hangs: the wait ends with the dialog's time, the process
