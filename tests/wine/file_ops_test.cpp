@@ -398,6 +398,58 @@ TEST_F(GameFolderFiles, AFileWhose128BitIdDiffersIsNotTheOneRead) {
   EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 3\r\n");
 }
 
+// A 128-bit ID that cannot be had on one of the two looks (the query failing
+// once) leaves the 64-bit pair, which every look has.
+bool g_idFails = false;
+BOOL WINAPI IdsThatMayFail(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (kind == kFileIdInfo && g_idFails) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  return IdsWithUpperHalf(file, kind, info, size);
+}
+
+TEST_F(GameFolderFiles, AFileIsTheOneReadWhenEitherLookLacksThe128BitId) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  SetFileInformationQueryForTesting(&IdsThatMayFail);
+  g_idUpperHalf = 1;
+  SystemError error = 0;
+  LinkedFile link;
+  for (const bool failsAtRead : {true, false}) {
+    g_idFails = failsAtRead;
+    const FileFound read = Found("Vorn.cfg");
+    g_idFails = !failsAtRead;
+    EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link),
+              FileReplace::kReplaced)
+        << (failsAtRead ? "no ID at the read" : "no ID at the replace") << ", error " << error;
+  }
+  g_idFails = false;
+  SetFileInformationQueryForTesting(nullptr);
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 2\r\n");
+}
+
+// Windows refuses to clear the new file's delete mark.
+BOOL WINAPI MarkStays(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (kind == FileDispositionInfo && !static_cast<FILE_DISPOSITION_INFO*>(info)->DeleteFile) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return SetFileInformationByHandle(file, kind, info, size);
+}
+
+TEST_F(GameFolderFiles, ANewFileStillMarkedForDeletionIsNotRenamedIntoPlace) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  const FileFound read = Found("Vorn.cfg");
+  SetFileInformationChangeForTesting(&MarkStays);
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link), FileReplace::kFailed);
+  SetFileInformationChangeForTesting(nullptr);
+  EXPECT_EQ(error, static_cast<SystemError>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\n") << "the old file, whole";
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
+}
+
 // Another program appends to the file while the new one is being made,
 // written and flushed: the last look before the rename must see it.
 bool AppendingMeanwhile(std::wstring& suffix, DWORD&) {
