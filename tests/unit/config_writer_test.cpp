@@ -377,6 +377,67 @@ TEST_F(ClientCopiesTest, ACopyIsRemovedOnlyWhileItIsTheOneReadAndSavedAsItIsNow)
   EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
 }
 
+// The game folder's file written later than the copy (by the patcher, or a
+// tool that wrote the file itself) is the one shown and saved; the copy goes
+// either way, so that the client reads the file saved. Written at the same
+// time, the copy is what the client reads.
+TEST_F(ClientCopiesTest, TheFileWrittenLastIsShownAndSavedAndTheCopyRetired) {
+  const auto now = std::filesystem::file_time_type::clock::now();
+  for (const bool folderLater : {true, false}) {
+    WriteBytes("Vorn.cfg", "Width = 800\r\nPatched = 1\r\n");
+    WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\nStale = 1\r\n");
+    std::filesystem::last_write_time(Copy("Vorn.cfg"), now - std::chrono::hours(24 * 60));
+    std::filesystem::last_write_time(
+        "Vorn.cfg", folderLater ? now : std::filesystem::last_write_time(Copy("Vorn.cfg")));
+    ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+    EXPECT_EQ(store_.settings.Width, folderLater ? 800 : 1024);
+    EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path,
+              folderLater ? ConfigPath(store_, kGameConfigFile)
+                          : CopyPlace(store_, kGameConfigFile).path);
+    const SaveResult saved = SaveGameConfig(store_, values_);
+    ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
+    EXPECT_EQ(ReadBytes("Vorn.cfg"), folderLater ? "width = 1600\r\npatched = 1\r\nid = \r\n"
+                                                 : "width = 1600\r\nstale = 1\r\nid = \r\n");
+    EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+  }
+}
+
+TEST_F(ClientCopiesTest, ASafeModeCopyOlderThanTheGameFoldersIsRemovedAndTheFileKept) {
+  WriteBytes("VornSafeMode.cfg", "Width = 640\r\nNewer = 1\r\n");
+  WriteBytes(Copy("VornSafeMode.cfg"), "Width = 1152\r\n");
+  std::filesystem::last_write_time(
+      Copy("VornSafeMode.cfg"),
+      std::filesystem::last_write_time("VornSafeMode.cfg") - std::chrono::hours(1));
+  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+  EXPECT_EQ(store_.settings.Width, 640);
+  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kNotRead);
+  const SaveResult saved = SaveGameConfig(store_, values_);
+  ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
+  EXPECT_EQ(ReadBytes("VornSafeMode.cfg"), "Width = 640\r\nNewer = 1\r\n");
+  EXPECT_FALSE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
+}
+
+// Only a copy that cannot be deleted is reported as left: one that cannot be
+// read, or a game folder's file that cannot be written, fails the save as
+// Vorn.cfg's would, naming that file.
+TEST_F(ClientCopiesTest, ASafeModeCopyThatCannotBeMovedFailsTheSaveWithoutCallingItLeft) {
+  WriteBytes("secret.cfg", "Width = 1\r\n");
+  WriteBytes(Copy("VornSafeMode.cfg"), "Width = 1152\r\n");
+  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+  std::filesystem::create_directory("VornSafeMode.cfg");  // the game folder's cannot be written
+  const SaveResult unwritable = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!unwritable.ok && !unwritable.copyLeft && !unwritable.linked);
+  EXPECT_EQ(unwritable.path.path, ConfigPath(store_, kSafeModeConfigFile));
+  EXPECT_TRUE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
+
+  std::filesystem::remove(Copy("VornSafeMode.cfg"));
+  std::filesystem::create_hard_link("secret.cfg", Copy("VornSafeMode.cfg"));
+  const SaveResult linked = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!linked.ok && !linked.copyLeft && linked.linked);
+  EXPECT_EQ(linked.path.path, CopyPlace(store_, kSafeModeConfigFile).path);
+  EXPECT_EQ(ReadBytes("secret.cfg"), "Width = 1\r\n");
+}
+
 TEST_F(ClientCopiesTest, ALinkedCopyIsNeitherReadNorRemoved) {
   WriteBytes("secret.cfg", "Width = 1\r\n");
   std::filesystem::create_hard_link("secret.cfg", Copy("Vorn.cfg"));
