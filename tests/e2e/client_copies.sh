@@ -10,8 +10,6 @@ reg_unset() { "$VORN_WINE" reg delete "$1" /v "$2" /f /reg:64 >/dev/null 2>&1; }
 policies='HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System'
 user_layers='HKCU\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
 machine_layers='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
-# Windows ships with UAC on; Wine's prefix says it is off.
-reg_set "$policies" EnableLUA REG_DWORD 1
 
 # A game folder under Program Files (x86) with the given stand-in client
 # (plain, as_invoker or commented), and the VirtualStore folder of its copies:
@@ -119,7 +117,6 @@ for setting in "$user_layers|$client_win|REG_SZ|~ RUNASADMIN" \
   check "copy untouched ($value $data)" same_file "$store/Vorn.cfg" "$game/copy-before.cfg"
   reg_unset "$key" "$value"
 done
-reg_set "$policies" EnableLUA REG_DWORD 1
 remove_installed_game
 finish
 
@@ -134,6 +131,3 @@ check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
 check "copy untouched" same_file "$store/Vorn.cfg" "$game/copy-before.cfg"
 remove_installed_game
 finish
-
-# The prefix as Wine made it, for the scenario files after this one.
-reg_set "$policies" EnableLUA REG_DWORD 0

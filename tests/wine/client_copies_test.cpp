@@ -9,7 +9,6 @@ extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
 
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <string>
 
 #include "../unit/temp_folder.h"
@@ -75,40 +74,33 @@ TEST(VirtualizedFolders, AreProgramFilesWindowsAndProgramDataAndWhatLiesBelow) {
 }
 
 // A value planted in the 64-bit view, where Windows and Explorer's
-// Compatibility tab keep it; what stood there before is put back.
+// Compatibility tab keep it, and deleted again.
 class PlantedValue {
  public:
-  PlantedValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type,
-               const void* data, DWORD size)
-      : name_(name) {
-    EXPECT_EQ(
-        RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr, &key_, nullptr),
-        ERROR_SUCCESS);
-    DWORD oldSize = sizeof(old_);
-    had_ =
-        RegQueryValueExW(key_, name.c_str(), nullptr, &oldType_, old_, &oldSize) == ERROR_SUCCESS;
-    oldSize_ = oldSize;
-    EXPECT_EQ(RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data), size),
-              ERROR_SUCCESS);
-  }
+  PlantedValue(HKEY root, const wchar_t* key, const std::wstring& name, const std::wstring& text)
+      : PlantedValue(root, key, name, REG_SZ, text.c_str(), (text.size() + 1) * sizeof(wchar_t)) {}
+  PlantedValue(HKEY root, const wchar_t* key, const std::wstring& name, DWORD number)
+      : PlantedValue(root, key, name, REG_DWORD, &number, sizeof(number)) {}
   ~PlantedValue() {
-    if (had_) {
-      RegSetValueExW(key_, name_.c_str(), 0, oldType_, old_, oldSize_);
-    } else {
-      RegDeleteValueW(key_, name_.c_str());
-    }
+    RegDeleteValueW(key_, name_.c_str());
     RegCloseKey(key_);
   }
   PlantedValue(const PlantedValue&) = delete;
   PlantedValue& operator=(const PlantedValue&) = delete;
 
  private:
+  PlantedValue(HKEY root, const wchar_t* key, const std::wstring& name, DWORD type,
+               const void* data, std::size_t size)
+      : name_(name) {
+    EXPECT_EQ(RegCreateKeyExW(root, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, nullptr,
+                              &key_, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key_, name.c_str(), 0, type, static_cast<const BYTE*>(data),
+                             static_cast<DWORD>(size)),
+              ERROR_SUCCESS);
+  }
   HKEY key_ = nullptr;
   std::wstring name_;
-  bool had_ = false;
-  DWORD oldType_ = 0, oldSize_ = 0;
-  BYTE old_[512] = {};
 };
 
 constexpr wchar_t kUserLayers[] =
@@ -118,23 +110,10 @@ constexpr wchar_t kMachineLayers[] =
 constexpr wchar_t kSystemPolicies[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 
-PlantedValue Layers(HKEY root, const wchar_t* key, const std::wstring& program,
-                    const std::wstring& layers) {
-  return PlantedValue(root, key, program, REG_SZ, layers.c_str(),
-                      static_cast<DWORD>((layers.size() + 1) * sizeof(wchar_t)));
-}
-
-PlantedValue Policy(const wchar_t* name, DWORD value) {
-  return PlantedValue(HKEY_LOCAL_MACHINE, kSystemPolicies, name, REG_DWORD, &value, sizeof(value));
-}
-
-// A game folder under Program Files (x86), as an installer puts it there, on
-// a Windows with UAC on, as it ships (Wine's prefix says it is off).
+// A game folder under Program Files (x86), as an installer puts it there.
 class InstalledGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const DWORD on = 1;
-    uac_.emplace(HKEY_LOCAL_MACHINE, kSystemPolicies, L"EnableLUA", REG_DWORD, &on, sizeof(on));
     // The test plays Explorer, which Wine's desktop does not run: the shell
     // window's process is the player's.
     shell_ = CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
@@ -152,7 +131,6 @@ class InstalledGameTest : public ::testing::Test {
   }
   std::wstring game_;
   std::filesystem::path previous_;
-  std::optional<PlantedValue> uac_;
   HWND shell_ = nullptr;
 };
 
@@ -170,36 +148,26 @@ TEST_F(InstalledGameTest, CopiesStandInThePlayersVirtualStoreBelowTheProfile) {
   EXPECT_TRUE(GameClientCopies().place.root.empty()) << "a client Windows does not virtualize";
 }
 
-TEST_F(InstalledGameTest, NoCopiesWhereTheClientRunsAsAdministrator) {
+TEST_F(InstalledGameTest, NoCopiesWhereWindowsWouldNotVirtualizeTheClient) {
   ASSERT_TRUE(CopyFileW(Client32("client_plain").c_str(), L"VornClient.exe", FALSE));
   const std::wstring client = game_ + L"\\VornClient.exe";
-  for (const wchar_t* layers : {L"~ RUNASADMIN", L"$ WIN7RTM runasadmin HIGHDPIAWARE"}) {
-    const PlantedValue player = Layers(HKEY_CURRENT_USER, kUserLayers, client, layers);
-    EXPECT_TRUE(GameClientCopies().place.root.empty()) << "the player's layers: " << layers;
+  {
+    const PlantedValue player(HKEY_CURRENT_USER, kUserLayers, client, L"~ RUNASADMIN");
+    EXPECT_TRUE(GameClientCopies().place.root.empty()) << "run as administrator by the player";
   }
   {
-    const PlantedValue machine =
-        Layers(HKEY_LOCAL_MACHINE, kMachineLayers, client, L"~ RUNASADMIN");
-    EXPECT_TRUE(GameClientCopies().place.root.empty()) << "the machine's layers";
+    const PlantedValue machine(HKEY_LOCAL_MACHINE, kMachineLayers, client, L"$ WIN7RTM runasadmin");
+    EXPECT_TRUE(GameClientCopies().place.root.empty()) << "run as administrator by the machine";
   }
-  // Other layers, another program, or the token only as part of a word.
-  const PlantedValue other =
-      Layers(HKEY_CURRENT_USER, kUserLayers, client, L"~ RUNASADMINX WIN7RTM");
-  const PlantedValue elsewhere =
-      Layers(HKEY_LOCAL_MACHINE, kMachineLayers, game_ + L"\\Other.exe", L"~ RUNASADMIN");
-  EXPECT_FALSE(GameClientCopies().place.root.empty());
-}
-
-TEST_F(InstalledGameTest, NoCopiesWhereUacOrVirtualizationIsOff) {
-  ASSERT_TRUE(CopyFileW(Client32("client_plain").c_str(), L"VornClient.exe", FALSE));
   for (const wchar_t* policy : {L"EnableLUA", L"EnableVirtualization"}) {
-    {
-      const PlantedValue off = Policy(policy, 0);
-      EXPECT_TRUE(GameClientCopies().place.root.empty()) << policy << " 0";
-    }
-    const PlantedValue on = Policy(policy, 1);
-    EXPECT_FALSE(GameClientCopies().place.root.empty()) << policy << " 1";
+    const PlantedValue off(HKEY_LOCAL_MACHINE, kSystemPolicies, policy, DWORD{0});
+    EXPECT_TRUE(GameClientCopies().place.root.empty()) << policy << " 0";
   }
+  // Other layers, another program's, or the token only inside a word.
+  const PlantedValue other(HKEY_CURRENT_USER, kUserLayers, client, L"~ RUNASADMINX WIN7RTM");
+  const PlantedValue elsewhere(HKEY_LOCAL_MACHINE, kMachineLayers, game_ + L"\\Other.exe",
+                               L"~ RUNASADMIN");
+  EXPECT_FALSE(GameClientCopies().place.root.empty());
 }
 
 TEST_F(InstalledGameTest, WithoutThePlayersTokenNoProfileIsLookedIn) {
@@ -209,7 +177,7 @@ TEST_F(InstalledGameTest, WithoutThePlayersTokenNoProfileIsLookedIn) {
   EXPECT_TRUE(copies.playerUnknown);
   EXPECT_TRUE(copies.place.root.empty()) << copies.place.root;
   // Where Windows virtualizes nothing, there is nothing to tell.
-  const PlantedValue off = Policy(L"EnableLUA", 0);
+  const PlantedValue off(HKEY_LOCAL_MACHINE, kSystemPolicies, L"EnableLUA", DWORD{0});
   EXPECT_FALSE(GameClientCopies().playerUnknown);
 }
 
