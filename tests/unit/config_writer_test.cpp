@@ -378,17 +378,20 @@ TEST_F(ClientCopiesTest, ACopyIsRemovedOnlyWhileItIsTheOneReadAndSavedAsItIsNow)
 }
 
 // The game folder's file written later than the copy (by the patcher, or a
-// tool that wrote the file itself) is the one shown and saved; the copy goes
-// either way, so that the client reads the file saved. Written at the same
-// time, the copy is what the client reads.
+// tool that wrote the file itself) is the one shown and saved, its safe-mode
+// file kept; the copies go either way, so that the client reads the files
+// saved. Written at the same time, the copy is what the client reads.
 TEST_F(ClientCopiesTest, TheFileWrittenLastIsShownAndSavedAndTheCopyRetired) {
-  const auto now = std::filesystem::file_time_type::clock::now();
+  const auto stale = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 60);
   for (const bool folderLater : {true, false}) {
     WriteBytes("Vorn.cfg", "Width = 800\r\nPatched = 1\r\n");
-    WriteBytes(Copy("Vorn.cfg"), "Width = 1024\r\nStale = 1\r\n");
-    std::filesystem::last_write_time(Copy("Vorn.cfg"), now - std::chrono::hours(24 * 60));
-    std::filesystem::last_write_time(
-        "Vorn.cfg", folderLater ? now : std::filesystem::last_write_time(Copy("Vorn.cfg")));
+    WriteBytes("VornSafeMode.cfg", "Width = 640\r\n");
+    for (const char* name : {kGameConfigFile, kSafeModeConfigFile}) {
+      WriteBytes(Copy(name), "Width = 1024\r\nStale = 1\r\n");
+      std::filesystem::last_write_time(Copy(name), stale);
+      if (!folderLater) std::filesystem::last_write_time(name, stale);
+    }
+    ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
     ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
     EXPECT_EQ(store_.settings.Width, folderLater ? 800 : 1024);
     EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path,
@@ -398,23 +401,11 @@ TEST_F(ClientCopiesTest, TheFileWrittenLastIsShownAndSavedAndTheCopyRetired) {
     ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
     EXPECT_EQ(ReadBytes("Vorn.cfg"), folderLater ? "width = 1600\r\npatched = 1\r\nid = \r\n"
                                                  : "width = 1600\r\nstale = 1\r\nid = \r\n");
+    EXPECT_EQ(ReadBytes("VornSafeMode.cfg"),
+              folderLater ? "Width = 640\r\n" : "Width = 1024\r\nStale = 1\r\n");
     EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+    EXPECT_FALSE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
   }
-}
-
-TEST_F(ClientCopiesTest, ASafeModeCopyOlderThanTheGameFoldersIsRemovedAndTheFileKept) {
-  WriteBytes("VornSafeMode.cfg", "Width = 640\r\nNewer = 1\r\n");
-  WriteBytes(Copy("VornSafeMode.cfg"), "Width = 1152\r\n");
-  std::filesystem::last_write_time(
-      Copy("VornSafeMode.cfg"),
-      std::filesystem::last_write_time("VornSafeMode.cfg") - std::chrono::hours(1));
-  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
-  EXPECT_EQ(store_.settings.Width, 640);
-  ASSERT_EQ(ReadGameConfig(store_), ReadResult::kNotRead);
-  const SaveResult saved = SaveGameConfig(store_, values_);
-  ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
-  EXPECT_EQ(ReadBytes("VornSafeMode.cfg"), "Width = 640\r\nNewer = 1\r\n");
-  EXPECT_FALSE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
 }
 
 // Only a copy that cannot be deleted is reported as left: one that cannot be
