@@ -234,8 +234,10 @@ void Timing(int rounds) {
 }
 
 // The desktop's shell window, which Explorer holds on Windows and Wine's
-// desktop does not: the tool takes the player to be its process's user.
+// desktop does not: the tool takes the player to be its process's user. A
+// driver started as the stand-in client finds it held already.
 HWND PlayTheShell() {
+  if (GetShellWindow()) return nullptr;
   const HWND shell = CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                      nullptr, nullptr);
   Expect(shell && SetShellWindow(shell), L"cannot hold the shell window");
