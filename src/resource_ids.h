@@ -49,6 +49,10 @@
 // deleted, so the client still reads the old settings.
 #define IDS_COPY_LEFT 157
 #define IDS_COPY_LEFT_ADVICE 158
+// The game client may read such copies, but the player's account cannot be
+// told, so none is looked for: the game folder's files are used.
+#define IDS_PLAYER_UNKNOWN 159
+#define IDS_PLAYER_UNKNOWN_ADVICE 160
 // Direct3D 9 cannot be started: the dialog opens without the card's lists.
 #define IDS_NO_DIRECT3D 129
 // The display driver did not answer within its time: the same dialog.

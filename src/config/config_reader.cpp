@@ -172,18 +172,28 @@ ReadResult ReadConfig(SettingsStore& store, ConfigKind kind, FileFound* found, b
     const std::optional<std::string_view> same = again && store.entriesHoldGameConfig
                                                      ? std::optional(store.Entries().Buffer())
                                                      : std::nullopt;
-    // The game client's copy first, where it reads one.
+    // The game client's copy first, where it reads one: what the client
+    // reads, unless the game folder's file was written after it (by the
+    // patcher, or a tool that wrote the file itself), which is then kept.
     const FilePlace copy = CopyPlace(store, name);
-    FileFound& copyFound = game ? store.gameConfigCopyFound : store.safeModeCopyFound;
-    copyFound = FileFound();
+    SettingsStore::ClientCopy& clientCopy = game ? store.gameConfigCopy : store.safeModeCopy;
+    clientCopy = SettingsStore::ClientCopy();
     FileRead read = FileRead::kMissing;
-    if (!copy.root.empty()) read = ReadPlainFile(copy, kMaxConfigBytes, bytes, copyFound, same);
-    if (read == FileRead::kMissing) {
+    if (!copy.root.empty()) {
+      read = ReadPlainFile(copy, kMaxConfigBytes, bytes, clientCopy.found, same);
+    }
+    FileFound inFolder;
+    if (read != FileRead::kMissing) LookAtPlainFile(path, inFolder);
+    const bool copyRead = (read == FileRead::kRead || read == FileRead::kUnchanged)
+                              ? !WrittenAfter(inFolder, clientCopy.found)
+                              : read != FileRead::kMissing;
+    clientCopy.read = copyRead;
+    if (copyRead) {
+      on = clientCopy.found;
+      if (game) store.gameConfigFound = inFolder;
+    } else {
       read = ReadPlainFile(path, kMaxConfigBytes, bytes, on, same);
       if (game) store.gameConfigFound = on;
-    } else {
-      on = copyFound;
-      if (game) LookAtPlainFile(path, store.gameConfigFound);
     }
     switch (read) {
       case FileRead::kUnchanged:
@@ -301,8 +311,12 @@ FilePlace CopyPlace(const SettingsStore& store, const char* fileName) {
 
 FilePlace ReadPlace(const SettingsStore& store, const char* fileName) {
   const bool game = std::string_view(fileName) == kGameConfigFile;
-  const FileFound& copy = game ? store.gameConfigCopyFound : store.safeModeCopyFound;
-  return copy.exists ? CopyPlace(store, fileName) : FilePlace(ConfigPath(store, fileName));
+  const bool copyRead = game ? store.gameConfigCopy.read : store.safeModeCopy.read;
+  return copyRead ? CopyPlace(store, fileName) : FilePlace(ConfigPath(store, fileName));
+}
+
+bool WrittenAfter(const FileFound& file, const FileFound& copy) {
+  return file.exists && copy.exists && file.version.lastWrite > copy.version.lastWrite;
 }
 
 ReadResult ReadGameConfig(SettingsStore& store, FileFound* found) {

@@ -52,14 +52,19 @@ FilePlace CopyPlace(const SettingsStore& store, const char* fileName);
 // one stood, else the file in the game folder.
 FilePlace ReadPlace(const SettingsStore& store, const char* fileName);
 
+// Whether `file` (in the game folder) was written after the client's `copy`
+// of it: where neither is later, the copy is what the client reads.
+bool WrittenAfter(const FileFound& file, const FileFound& copy);
+
 // Both set the folder to "." and, when the file is not read, leave the rest
 // of the store as it was; `found` says what was found under the name (where
 // a link leads, why a file could not be read). The safe-mode file leaves
 // SupportShader, TreeNormalMap and VSync alone.
 //
 // Where the game client reads a copy (the store's gameCopies), a copy that
-// stands is read instead, by the same rules, and `found` is the copy's;
-// gameConfigFound is still what stands in the game folder, for the save.
+// stands is read instead, by the same rules, and `found` is the copy's,
+// unless the game folder's file was written after it; gameConfigFound is
+// still what stands in the game folder, for the save.
 //
 // A Vorn.cfg without a single pair (empty, zero-filled, not text) counts as
 // missing, so that the tool starts over from the safe-mode file; what could

@@ -140,41 +140,42 @@ bool RemoveCopy(const FilePlace& copy, const FileVersion& read, SaveResult& resu
 }
 
 // Puts the client's copy of the safe-mode file in the game folder as it
-// stands, then removes it: the tool never changes what it holds.
+// stands, unless the game folder's file was written after it, then removes
+// it: the tool never changes what either holds. A copy that cannot be read,
+// or a file that cannot be written, fails the save as Vorn.cfg's would.
 void MoveSafeModeCopy(const SettingsStore& store, SaveResult& result) {
   const FilePlace copy = CopyPlace(store, kSafeModeConfigFile);
   const std::string path = ConfigPath(store, kSafeModeConfigFile);
   for (int round = 0; round < kSaveRounds; ++round) {
+    result.copyLeft = false;
     std::string bytes;
     FileFound found, inFolder;
     const FileRead read = ReadPlainFile(copy, kMaxConfigBytes, bytes, found);
     if (read == FileRead::kMissing) return;
-    result.path = copy;
     if (read != FileRead::kRead) {
-      result.copyLeft = true;
+      result.ok = false;
+      result.path = copy;
       result.linked = read == FileRead::kLinked;
       result.tooLarge = read == FileRead::kTooLarge;
+      result.unreadable = read == FileRead::kUnreadable;
       result.link = found.link;
       result.error = found.error;
       return;
     }
     LookAtPlainFile(path, inFolder);
-    switch (ReplacePlainFile(path, bytes, inFolder, result.error, result.link)) {
-      case FileReplace::kReplaced:
-        if (RemoveCopy(copy, found.version, result)) return;
-        continue;
-      case FileReplace::kChanged:
-        result.error = kFileKeptChanging;
-        continue;
-      case FileReplace::kLinked:
-        result.linked = true;
-        [[fallthrough]];
-      case FileReplace::kFailed:
-        result.copyLeft = true;
-        return;
-    }
+    // A game folder's file written after the copy stays as it is.
+    const FileReplace replaced =
+        WrittenAfter(inFolder, found)
+            ? FileReplace::kReplaced
+            : ReplacePlainFile(path, bytes, inFolder, result.error, result.link);
+    result.ok = replaced == FileReplace::kReplaced;
+    result.path = FilePlace(path);
+    result.linked = replaced == FileReplace::kLinked;
+    result.changed = replaced == FileReplace::kChanged;
+    if (result.changed) result.error = kFileKeptChanging;
+    if (replaced == FileReplace::kReplaced && RemoveCopy(copy, found.version, result)) return;
+    if (!result.changed && !result.copyLeft) return;
   }
-  result.copyLeft = true;
 }
 
 }  // namespace
@@ -234,13 +235,13 @@ SaveResult SaveGameConfig(SettingsStore& store, const SettingValues& values) {
     result = WriteEntries(store);
     if (result.changed) continue;
     // The client reads its copy until it is gone.
-    const FileFound copy = store.gameConfigCopyFound;
+    const FileFound copy = store.gameConfigCopy.found;
     if (!result.ok || !copy.exists ||
         RemoveCopy(CopyPlace(store, kGameConfigFile), copy.version, result)) {
       break;
     }
   }
-  if (result.ok && !result.copyLeft && store.safeModeCopyFound.exists) {
+  if (result.ok && !result.copyLeft && store.safeModeCopy.found.exists) {
     MoveSafeModeCopy(store, result);
   }
   return result;

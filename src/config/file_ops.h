@@ -32,15 +32,24 @@ struct LinkedFile {
 // Which file a name stood for and how it was when it was read: another
 // program that rewrites, replaces, links or deletes it changes one of these.
 struct FileVersion {
-  uint64_t volume = 0;
-  uint64_t index = 0;
-  uint64_t indexHigh = 0;  // the upper half of a 128-bit file ID, where the volume has one
+  uint64_t volume = 0;  // the volume's serial number
+  uint64_t index = 0;   // the file's 64-bit index on it
+  // Where the volume gives one, the file's 128-bit ID and the 64-bit serial
+  // number it goes with: ReFS can give two files the same 64-bit index.
+  bool hasId128 = false;
+  uint64_t id128Volume = 0, id128Low = 0, id128High = 0;
   uint64_t size = 0;
   uint64_t lastWrite = 0;
   uint32_t names = 0;
 
+  // By the 128-bit IDs where both have one, else by the 64-bit pair, which
+  // every file has: a query that failed once must not make a file another.
   bool SameFileAs(const FileVersion& other) const {
-    return volume == other.volume && index == other.index && indexHigh == other.indexHigh;
+    if (hasId128 && other.hasId128) {
+      return id128Volume == other.id128Volume && id128Low == other.id128Low &&
+             id128High == other.id128High;
+    }
+    return volume == other.volume && index == other.index;
   }
   bool operator==(const FileVersion& other) const {
     return SameFileAs(other) && size == other.size && lastWrite == other.lastWrite &&

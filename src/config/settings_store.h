@@ -92,9 +92,15 @@ class SettingsStore {
   // the file's stead, so the tool does too, and a save moves it into the
   // game folder. An empty root: the client reads the files themselves.
   FilePlace gameCopies;
-  // What the last reads found there: `exists` is false where no copy stands.
-  FileFound gameConfigCopyFound;
-  FileFound safeModeCopyFound;
+  // What the last reads found there (`exists` is false where no copy
+  // stands), and whether the copy was the file read: it is, unless the game
+  // folder's file was written after it.
+  struct ClientCopy {
+    FileFound found;
+    bool read = false;
+  };
+  ClientCopy gameConfigCopy;
+  ClientCopy safeModeCopy;
   int regionIndex = 0;
   // Turns a file saved as UTF-16 into the region's code page; without one,
   // only ASCII, which every region's code page shares.

@@ -185,6 +185,16 @@ std::wstring CopyLeftMessage(HINSTANCE resources, const std::wstring& path, DWOR
                          L"then press OK again, or delete it yourself.");
 }
 
+std::wstring PlayerUnknownMessage(HINSTANCE resources) {
+  const std::wstring what = LoadText(resources, IDS_PLAYER_UNKNOWN);
+  const std::wstring advice = LoadText(resources, IDS_PLAYER_UNKNOWN_ADVICE);
+  if (what.empty() || advice.empty()) {
+    return L"VornOption cannot tell which Windows account plays the game, so the settings in the "
+           L"game folder are used, and no copy Windows may keep for the game is looked for.";
+  }
+  return what + L"\n\n" + advice;
+}
+
 std::wstring SaveResultMessage(HINSTANCE resources, const SaveResult& saved) {
   const std::wstring path = FullPath(saved.path);
   return saved.linked       ? LinkedMessage(resources, path, saved.link)

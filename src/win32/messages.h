@@ -33,6 +33,9 @@ std::wstring RereadFailedMessage(HINSTANCE resources, const std::wstring& path, 
 // client (`path`), which the client reads instead, could not be deleted:
 // why, and what to do.
 std::wstring CopyLeftMessage(HINSTANCE resources, const std::wstring& path, DWORD error);
+// That the player's account cannot be told, so the copies Windows may keep
+// for the game client are neither looked for nor touched, and what to do.
+std::wstring PlayerUnknownMessage(HINSTANCE resources);
 // The message for a save that did not happen, or left the client's copy.
 std::wstring SaveResultMessage(HINSTANCE resources, const SaveResult& saved);
 // That the file is a link or has several names, where it leads or how many

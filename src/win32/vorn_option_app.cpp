@@ -25,7 +25,8 @@ Win32TextEncoder g_textEncoder;
 bool VornOptionApp::InitInstance() {
   g_settings.textEncoder = &g_textEncoder;
   // A game client Windows virtualizes reads its own copies of both files.
-  g_settings.gameCopies = GameClientCopies();
+  const ClientCopies copies = GameClientCopies();
+  g_settings.gameCopies = copies.place;
   FileFound safeModeFound;
   const ReadResult safeMode = ReadSafeModeConfig(g_settings, &safeModeFound);
 
@@ -56,6 +57,9 @@ bool VornOptionApp::InitInstance() {
     ExitInstance();
     ExitProcess(1);
   }
+  // Said once the player's language is known; the tool goes on with the game
+  // folder's files.
+  if (copies.playerUnknown) ShowError(nullptr, PlayerUnknownMessage(resourceLibrary_));
   if (safeMode != ReadResult::kRead && safeMode != ReadResult::kNotRead) {
     // Shown once the player's language is known; ends as normally as a Cancel.
     ShowError(nullptr,

@@ -3,6 +3,14 @@
 # would put them (Wine itself does not virtualize).
 # shellcheck shell=bash
 
+# Settings in the prefix's registry, in the 64-bit view Windows reads them
+# from; Wine acts on none of them, the tool does.
+reg_set() { "$VORN_WINE" reg add "$1" /v "$2" /t "$3" /d "$4" /f /reg:64 >/dev/null 2>&1; }
+reg_unset() { "$VORN_WINE" reg delete "$1" /v "$2" /f /reg:64 >/dev/null 2>&1; }
+policies='HKLM\Software\Microsoft\Windows\CurrentVersion\Policies\System'
+user_layers='HKCU\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
+machine_layers='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AppCompatFlags\Layers'
+
 # A game folder under Program Files (x86) with the given stand-in client
 # (plain, as_invoker or commented), and the VirtualStore folder of its copies:
 # $store on the host, $store_win as the tool names it.
@@ -17,6 +25,7 @@ new_installed_game() {
   cp "$root/build/win32/e2e/clients/client_$1.exe" "$game/VornClient.exe"
   store="$WINEPREFIX/drive_c/users/$user/AppData/Local/VirtualStore/Program Files (x86)/$name"
   store_win="C:\\users\\$user\\AppData\\Local\\VirtualStore\\Program Files (x86)\\$name"
+  client_win="C:\\Program Files (x86)\\$name\\VornClient.exe"
   mkdir -p "$store"
 }
 remove_installed_game() { rm -rf "$game" "$store"; }
@@ -79,5 +88,46 @@ check drive drive start box-with Vorn @123 "$store_win\\VornSafeMode.cfg" @126 e
 check "linked file untouched" expect_file "$elsewhere/Vorn.cfg" < <(sample_as_copy | sed 's/\r$//')
 check "nothing saved" absent "$game/Vorn.cfg"
 rm -f "$store"
+remove_installed_game
+finish
+
+scenario "a VirtualStore copy written before the game folder's Vorn.cfg: the game folder's file is shown and saved, and the copy removed"
+new_installed_game plain
+cp "$root/sample/Vorn.cfg" "$game/"
+sample_as_copy > "$store/Vorn.cfg"
+touch -d '60 days ago' "$store/Vorn.cfg"
+check ok drive start dialog text 1002 "1280 x 1024 , 32bit" click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+check "copy removed" absent "$store/Vorn.cfg"
+check "no temporary file" no_temporaries
+remove_installed_game
+finish
+
+scenario "a client Windows would not virtualize, run as administrator by the player's or the machine's layers, or with UAC or virtualization off: the copy is neither read nor touched"
+new_installed_game plain
+cp "$root/sample/Vorn.cfg" "$game/"
+sample_as_copy > "$store/Vorn.cfg"
+cp "$store/Vorn.cfg" "$game/copy-before.cfg"
+for setting in "$user_layers|$client_win|REG_SZ|~ RUNASADMIN" \
+  "$machine_layers|$client_win|REG_SZ|~ WIN7RTM RUNASADMIN" \
+  "$policies|EnableLUA|REG_DWORD|0" "$policies|EnableVirtualization|REG_DWORD|0"; do
+  IFS='|' read -r key value type data <<<"$setting"
+  reg_set "$key" "$value" "$type" "$data"
+  check "$value $data" drive start dialog text 1002 "1280 x 1024 , 32bit" click 2 exit 0
+  check "copy untouched ($value $data)" same_file "$store/Vorn.cfg" "$game/copy-before.cfg"
+  reg_unset "$key" "$value"
+done
+remove_installed_game
+finish
+
+scenario "no desktop shell whose user is the player: the tool says so, shows and saves the game folder's file, and leaves the copy"
+new_installed_game plain
+cp "$root/sample/Vorn.cfg" "$game/"
+sample_as_copy > "$store/Vorn.cfg"
+cp "$store/Vorn.cfg" "$game/copy-before.cfg"
+check drive drive no-shell start box-with Vorn @159 @160 end dialog text 1002 "1280 x 1024 , 32bit" \
+  click 1 exit 0
+check saved expect_file "$game/Vorn.cfg" < <(sample_saved_on_default_card)
+check "copy untouched" same_file "$store/Vorn.cfg" "$game/copy-before.cfg"
 remove_installed_game
 finish

@@ -6,6 +6,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+// Exported by user32 since Windows NT 4; the headers leave it out.
+extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -234,9 +237,21 @@ void Timing(int rounds) {
       *std::max_element(ratios.begin(), ratios.end()));
 }
 
+// The desktop's shell window, which Explorer holds on Windows and Wine's
+// desktop does not: the tool takes the player to be its process's user. A
+// driver started as the stand-in client finds it held already.
+HWND PlayTheShell() {
+  if (GetShellWindow()) return nullptr;
+  const HWND shell = CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+  Expect(shell && SetShellWindow(shell), L"cannot hold the shell window");
+  return shell;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  HWND shell = PlayTheShell();
   std::vector<std::wstring> args(argv + 1, argv + argc);
   size_t i = 0;
   auto next = [&]() -> std::wstring {
@@ -249,6 +264,8 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring step = next();
     if (step == L"start") {
       Start(L"VornOption.exe");
+    } else if (step == L"no-shell") {  // as where Explorer does not run
+      DestroyWindow(shell);
     } else if (step == L"start-from") {  // the tool's path; the current folder stays the game's
       Start(next().c_str());
     } else if (step == L"start-with") {  // the arguments, as one

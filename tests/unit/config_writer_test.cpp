@@ -377,6 +377,58 @@ TEST_F(ClientCopiesTest, ACopyIsRemovedOnlyWhileItIsTheOneReadAndSavedAsItIsNow)
   EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
 }
 
+// The game folder's file written later than the copy (by the patcher, or a
+// tool that wrote the file itself) is the one shown and saved, its safe-mode
+// file kept; the copies go either way, so that the client reads the files
+// saved. Written at the same time, the copy is what the client reads.
+TEST_F(ClientCopiesTest, TheFileWrittenLastIsShownAndSavedAndTheCopyRetired) {
+  const auto stale = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 60);
+  for (const bool folderLater : {true, false}) {
+    WriteBytes("Vorn.cfg", "Width = 800\r\nPatched = 1\r\n");
+    WriteBytes("VornSafeMode.cfg", "Width = 640\r\n");
+    for (const char* name : {kGameConfigFile, kSafeModeConfigFile}) {
+      WriteBytes(Copy(name), "Width = 1024\r\nStale = 1\r\n");
+      std::filesystem::last_write_time(Copy(name), stale);
+      if (!folderLater) std::filesystem::last_write_time(name, stale);
+    }
+    ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+    ASSERT_EQ(ReadGameConfig(store_), ReadResult::kRead);
+    EXPECT_EQ(store_.settings.Width, folderLater ? 800 : 1024);
+    EXPECT_EQ(ReadPlace(store_, kGameConfigFile).path,
+              folderLater ? ConfigPath(store_, kGameConfigFile)
+                          : CopyPlace(store_, kGameConfigFile).path);
+    const SaveResult saved = SaveGameConfig(store_, values_);
+    ASSERT_TRUE(saved.ok && !saved.copyLeft) << saved.path.path << ": error " << saved.error;
+    EXPECT_EQ(ReadBytes("Vorn.cfg"), folderLater ? "width = 1600\r\npatched = 1\r\nid = \r\n"
+                                                 : "width = 1600\r\nstale = 1\r\nid = \r\n");
+    EXPECT_EQ(ReadBytes("VornSafeMode.cfg"),
+              folderLater ? "Width = 640\r\n" : "Width = 1024\r\nStale = 1\r\n");
+    EXPECT_FALSE(std::filesystem::exists(Copy("Vorn.cfg")));
+    EXPECT_FALSE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
+  }
+}
+
+// Only a copy that cannot be deleted is reported as left: one that cannot be
+// read, or a game folder's file that cannot be written, fails the save as
+// Vorn.cfg's would, naming that file.
+TEST_F(ClientCopiesTest, ASafeModeCopyThatCannotBeMovedFailsTheSaveWithoutCallingItLeft) {
+  WriteBytes("secret.cfg", "Width = 1\r\n");
+  WriteBytes(Copy("VornSafeMode.cfg"), "Width = 1152\r\n");
+  ASSERT_EQ(ReadSafeModeConfig(store_), ReadResult::kRead);
+  std::filesystem::create_directory("VornSafeMode.cfg");  // the game folder's cannot be written
+  const SaveResult unwritable = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!unwritable.ok && !unwritable.copyLeft && !unwritable.linked);
+  EXPECT_EQ(unwritable.path.path, ConfigPath(store_, kSafeModeConfigFile));
+  EXPECT_TRUE(std::filesystem::exists(Copy("VornSafeMode.cfg")));
+
+  std::filesystem::remove(Copy("VornSafeMode.cfg"));
+  std::filesystem::create_hard_link("secret.cfg", Copy("VornSafeMode.cfg"));
+  const SaveResult linked = SaveGameConfig(store_, values_);
+  EXPECT_TRUE(!linked.ok && !linked.copyLeft && linked.linked);
+  EXPECT_EQ(linked.path.path, CopyPlace(store_, kSafeModeConfigFile).path);
+  EXPECT_EQ(ReadBytes("secret.cfg"), "Width = 1\r\n");
+}
+
 TEST_F(ClientCopiesTest, ALinkedCopyIsNeitherReadNorRemoved) {
   WriteBytes("secret.cfg", "Width = 1\r\n");
   std::filesystem::create_hard_link("secret.cfg", Copy("Vorn.cfg"));

@@ -4,6 +4,9 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+// Exported by user32 since Windows NT 4; the headers leave it out.
+extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
+
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -74,30 +77,43 @@ TEST(VirtualizedFolders, AreProgramFilesWindowsAndProgramDataAndWhatLiesBelow) {
 class InstalledGameTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The test plays Explorer, which Wine's desktop does not run: the shell
+    // window's process is the player's.
+    shell_ = CreateWindowExW(0, L"STATIC", L"shell", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                             nullptr, nullptr);
+    ASSERT_TRUE(shell_ && SetShellWindow(shell_));
     game_ = L"C:\\Program Files (x86)\\VornTest" + std::to_wstring(GetCurrentProcessId());
     std::filesystem::create_directories(game_);
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(game_);
   }
   void TearDown() override {
+    DestroyWindow(shell_);
     std::filesystem::current_path(previous_);
     std::filesystem::remove_all(game_);
   }
   std::wstring game_;
   std::filesystem::path previous_;
+  HWND shell_ = nullptr;
 };
 
-TEST_F(InstalledGameTest, CopiesStandInThePlayersVirtualStoreBelowTheProfile) {
+TEST_F(InstalledGameTest, CopiesStandInThePlayersVirtualStoreAndNowhereWithoutThePlayer) {
   ASSERT_TRUE(CopyFileW(Client32("client_plain").c_str(), L"VornClient.exe", FALSE));
-  const FilePlace copies = GameClientCopies();
+  const ClientCopies copies = GameClientCopies();
   wchar_t profile[MAX_PATH] = {};
   ASSERT_GT(GetEnvironmentVariableW(L"USERPROFILE", profile, MAX_PATH), 0u);
-  EXPECT_EQ(copies.root, std::filesystem::path(profile).u8string());
-  EXPECT_EQ(copies.path, "AppData\\Local\\VirtualStore\\Program Files (x86)\\VornTest" +
-                             std::to_string(GetCurrentProcessId()));
+  EXPECT_FALSE(copies.playerUnknown);
+  EXPECT_EQ(copies.place.root, std::filesystem::path(profile).u8string());
+  EXPECT_EQ(copies.place.path, "AppData\\Local\\VirtualStore\\Program Files (x86)\\VornTest" +
+                                   std::to_string(GetCurrentProcessId()));
+
+  DestroyWindow(shell_);  // no Explorer: no shell whose user is the player
+  const ClientCopies unknown = GameClientCopies();
+  EXPECT_TRUE(unknown.playerUnknown && unknown.place.root.empty()) << unknown.place.root;
 
   ASSERT_TRUE(CopyFileW(Client32("client_as_invoker").c_str(), L"VornClient.exe", FALSE));
-  EXPECT_TRUE(GameClientCopies().root.empty()) << "a client Windows does not virtualize";
+  EXPECT_TRUE(GameClientCopies().place.root.empty()) << "a client Windows does not virtualize";
+  EXPECT_FALSE(GameClientCopies().playerUnknown) << "nothing to tell";
 }
 
 }  // namespace

@@ -371,9 +371,12 @@ TEST_F(GameFolderFiles, OnADriveWithoutReparseTagsPlainFilesAreReadAndReplaced) 
 }
 
 // ReFS can give two files the same 64-bit index; their 128-bit IDs differ,
-// here in the upper half that the test sets.
+// here in the upper half that the test sets. The query may also fail, as it
+// can once, leaving that look the volume serial and 64-bit index.
 uint64_t g_idUpperHalf = 0;
+bool g_idFails = false;
 BOOL WINAPI IdsWithUpperHalf(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (kind == kFileIdInfo && g_idFails) return FALSE;
   if (!GetFileInformationByHandleEx(file, kind, info, size)) return FALSE;
   if (kind == kFileIdInfo) {
     auto* id = static_cast<FileIdInformation*>(info);
@@ -394,8 +397,40 @@ TEST_F(GameFolderFiles, AFileWhose128BitIdDiffersIsNotTheOneRead) {
   g_idUpperHalf = 1;
   EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 3\r\n", read, error, link), FileReplace::kReplaced)
       << "error " << error;
+  // Either look without the 128-bit ID: the same file by the 64-bit pair.
+  for (const bool failsAtRead : {false, true}) {
+    g_idFails = failsAtRead;
+    const FileFound again = Found("Vorn.cfg");
+    g_idFails = !failsAtRead;
+    EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 4\r\n", again, error, link),
+              FileReplace::kReplaced)
+        << (failsAtRead ? "no ID at the read" : "no ID at the replace") << ", error " << error;
+  }
+  g_idFails = false;
   SetFileInformationQueryForTesting(nullptr);
-  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 3\r\n");
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 4\r\n");
+}
+
+// Windows refuses to clear the new file's delete mark.
+BOOL WINAPI MarkStays(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info, DWORD size) {
+  if (kind == FileDispositionInfo && !static_cast<FILE_DISPOSITION_INFO*>(info)->DeleteFile) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+  }
+  return SetFileInformationByHandle(file, kind, info, size);
+}
+
+TEST_F(GameFolderFiles, ANewFileStillMarkedForDeletionIsNotRenamedIntoPlace) {
+  WriteBytes("Vorn.cfg", "a = 1\r\n");
+  const FileFound read = Found("Vorn.cfg");
+  SetFileInformationChangeForTesting(&MarkStays);
+  SystemError error = 0;
+  LinkedFile link;
+  EXPECT_EQ(ReplacePlainFile(".\\Vorn.cfg", "a = 2\r\n", read, error, link), FileReplace::kFailed);
+  SetFileInformationChangeForTesting(nullptr);
+  EXPECT_EQ(error, static_cast<SystemError>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(ReadBytes("Vorn.cfg"), "a = 1\r\n") << "the old file, whole";
+  EXPECT_EQ(LeftTemporaries(), std::vector<std::string>());
 }
 
 // Another program appends to the file while the new one is being made,

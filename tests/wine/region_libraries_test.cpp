@@ -133,7 +133,8 @@ constexpr UINT kLoadedStrings[] = {IDS_LEVEL_HIGH,         IDS_LEVEL_MEDIUM,
                                    IDS_RETRY_GENERIC,      IDS_RETRY_FOLDER,
                                    IDS_RETRY_DENIED,       IDS_RETRY_DRIVE,
                                    IDS_RETRY_NETWORK,      IDS_RETRY_PATH_TOO_LONG,
-                                   IDS_COPY_LEFT,          IDS_COPY_LEFT_ADVICE};
+                                   IDS_COPY_LEFT,          IDS_COPY_LEFT_ADVICE,
+                                   IDS_PLAYER_UNKNOWN,     IDS_PLAYER_UNKNOWN_ADVICE};
 
 // The texts the program itself holds, each with the path's place.
 constexpr UINT kProgramStrings[] = {IDS_NO_RESOURCE_LIBRARY, IDS_DOT_LOCAL_FOUND,

@@ -9,9 +9,11 @@
 #include <windows.h>
 
 #include <knownfolders.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <string_view>
+#include <vector>
 
 #include "win32/elevated/elevated.h"
 #include "win32/elevated/plain_file.h"
@@ -169,7 +171,8 @@ HANDLE OpenTokenOf(DWORD processId) {
 
 // The player: the user of the desktop's shell, who is not the account the
 // tool runs as where a standard user typed an administrator's password.
-// Null (the tool's own account) without a shell.
+// Null where there is no shell or its token cannot be had: the tool's own
+// account may be another's.
 ScopedHandle PlayerToken() {
   DWORD shellProcess = 0;
   const HWND shell = GetShellWindow();
@@ -180,6 +183,33 @@ ScopedHandle PlayerToken() {
     token.reset(OpenTokenOf(shellProcess));
   }
   return token;
+}
+
+// "S-1-5-21-...": the name of the user's hive below HKEY_USERS, loaded while
+// the user is logged on. Empty when it cannot be had.
+std::wstring UserSid(HANDLE token) {
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  wchar_t* text = nullptr;
+  if (size == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+      !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text)) {
+    return {};
+  }
+  std::wstring sid = text;
+  LocalFree(text);
+  return sid;
+}
+
+// Whether the compatibility settings below `software` (a hive's Software
+// key) run the client as administrator, under either name of the game
+// folder: the one the player started from and the one it resolves to.
+bool ClientRunsAsAdministrator(HKEY root, const std::wstring& software, const std::wstring& game) {
+  for (const std::wstring& folder : {PlayerGameFolder(), game}) {
+    const std::wstring client = JoinPath(folder, kGameClient);
+    if (!client.empty() && SetToRunAsAdministrator(root, software, client)) return true;
+  }
+  return false;
 }
 
 std::string Utf8(const std::wstring& text) { return Win32TextEncoder().Encode(text, CP_UTF8); }
@@ -214,19 +244,28 @@ bool InVirtualizedFolder(const std::wstring& folder) {
   return InFolder(folder, Environment(L"ProgramW6432"));
 }
 
-FilePlace GameClientCopies() {
+ClientCopies GameClientCopies() {
   const std::wstring game = CurrentFolder();
   const bool onDrive = game.size() > 3 && game[1] == L':' && game[2] == L'\\';
-  if (!onDrive || !VirtualizedClient() || !InVirtualizedFolder(game)) return {};
+  if (!onDrive || !VirtualizedClient() || !InVirtualizedFolder(game) || !VirtualizationEnabled() ||
+      ClientRunsAsAdministrator(HKEY_LOCAL_MACHINE, L"SOFTWARE", game)) {
+    return {};
+  }
+  // The player's own settings, in the player's hive: HKEY_CURRENT_USER is the
+  // administrator's where the prompt was answered with another account.
   const ScopedHandle player = PlayerToken();
+  const std::wstring sid = player ? UserSid(player.get()) : std::wstring();
+  if (sid.empty()) return {FilePlace(), true};
+  if (ClientRunsAsAdministrator(HKEY_USERS, sid + L"\\Software", game)) return {};
   const std::wstring profile = KnownFolder(FOLDERID_Profile, player.get());
   const std::wstring local = KnownFolder(FOLDERID_LocalAppData, player.get());
   // The profile's path is the system's; what lies below it is opened part
   // by part. A local application data folder moved elsewhere is the
   // player's own choice of path, and not followed.
   if (!InFolder(local, profile)) return {};
-  return FilePlace(Utf8(local.substr(profile.size() + 1) + L"\\VirtualStore" + game.substr(2)),
-                   Utf8(profile));
+  return {FilePlace(Utf8(local.substr(profile.size() + 1) + L"\\VirtualStore" + game.substr(2)),
+                    Utf8(profile)),
+          false};
 }
 
 }  // namespace vorn

@@ -195,17 +195,34 @@ void EnforceRedirectionTrust();
 // level, or that has none, when run without administrator rights: what it
 // writes below Program Files, Windows or ProgramData where it may not goes
 // to the player's VirtualStore instead, and it reads that copy from then on.
-// For VornClient.exe in a game folder there, the folder its copies would
-// stand in: the player's profile folder as `root` (UTF-8), and
-// "AppData\Local\VirtualStore\<game folder without its drive>" below it,
-// for the player who runs the desktop (the administrator who approved the
-// prompt may be another account). Empty when the client reads the files
-// themselves.
-FilePlace GameClientCopies();
+// Not where UAC or virtualization is switched off, nor for a program its
+// compatibility settings run as administrator (the player's or the
+// machine's).
+struct ClientCopies {
+  // For VornClient.exe in a game folder there, the folder its copies would
+  // stand in: the player's profile folder as `root` (UTF-8), and
+  // "AppData\Local\VirtualStore\<game folder without its drive>" below it,
+  // for the player who runs the desktop (the administrator who approved the
+  // prompt may be another account). Empty when the client reads the files
+  // themselves, or when the player cannot be told.
+  FilePlace place;
+  // The client may read copies, but the player's account cannot be told (no
+  // shell, or its token cannot be had): no profile is looked in, not even
+  // the tool's own, which may be another account's.
+  bool playerUnknown = false;
+};
+ClientCopies GameClientCopies();
 
 // The parts of that judgement: whether the game folder's VornClient.exe is a
-// program Windows would virtualize, and whether a folder lies where it does.
+// program Windows would virtualize, whether a folder lies where it does,
+// whether UAC and virtualization are on ("EnableLUA" and
+// "EnableVirtualization" in HKLM's system policies), and whether the
+// compatibility layers below `software` (HKLM's "SOFTWARE", or a user's hive
+// "<SID>\Software" below HKEY_USERS) run `program` (a full path) as
+// administrator ("RUNASADMIN").
 bool VirtualizedClient();
 bool InVirtualizedFolder(const std::wstring& folder);
+bool VirtualizationEnabled();
+bool SetToRunAsAdministrator(HKEY root, const std::wstring& software, const std::wstring& program);
 
 }  // namespace vorn

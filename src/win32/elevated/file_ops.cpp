@@ -65,10 +65,17 @@ constexpr DWORD kShareReadWrite = FILE_SHARE_READ | FILE_SHARE_WRITE;
 // read first), and renamed or deleted by its handle.
 constexpr DWORD kOpenToWriteNew = GENERIC_WRITE | WRITE_OWNER | WRITE_DAC | READ_CONTROL | DELETE;
 
+FileInformationChange g_informationChange = nullptr;
+
+bool ChangeInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, void* info, DWORD size) {
+  return (g_informationChange ? g_informationChange : &SetFileInformationByHandle)(file, kind, info,
+                                                                                   size) != FALSE;
+}
+
 bool SetAttributes(HANDLE file, DWORD attributes) {
   FILE_BASIC_INFO info = {};  // times of 0 are left as they are
   info.FileAttributes = attributes;
-  return SetFileInformationByHandle(file, FileBasicInfo, &info, sizeof(info)) != FALSE;
+  return ChangeInformation(file, FileBasicInfo, &info, sizeof(info));
 }
 
 // Marks the open file to be deleted once its last handle closes, or clears
@@ -77,8 +84,7 @@ bool SetAttributes(HANDLE file, DWORD attributes) {
 // place; cleared only for the rename itself.
 bool DeleteWhenClosed(HANDLE file, bool remove) {
   FILE_DISPOSITION_INFO disposition = {static_cast<BOOLEAN>(remove)};
-  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof(disposition)) !=
-         FALSE;
+  return ChangeInformation(file, FileDispositionInfo, &disposition, sizeof(disposition));
 }
 
 // Renames the open file within its own folder, replacing what stands there
@@ -91,8 +97,7 @@ bool RenameByHandle(HANDLE file, const std::wstring& name, bool replace) {
   rename->RootDirectory = nullptr;
   rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
   CopyMemory(rename->FileName, name.c_str(), (name.size() + 1) * sizeof(wchar_t));
-  return SetFileInformationByHandle(file, FileRenameInfo, rename,
-                                    static_cast<DWORD>(buffer.size())) != FALSE;
+  return ChangeInformation(file, FileRenameInfo, rename, static_cast<DWORD>(buffer.size()));
 }
 
 // A new file beside `target`. CREATE_NEW never opens a name that exists, and
@@ -184,6 +189,10 @@ bool StillAsFound(const std::wstring& name, const FileVersion& expected) {
 }
 
 }  // namespace
+
+void SetFileInformationChangeForTesting(FileInformationChange change) {
+  g_informationChange = change;
+}
 
 const SystemError kOutOfMemory = ERROR_NOT_ENOUGH_MEMORY;
 const SystemError kFileKeptChanging = ERROR_SHARING_VIOLATION;
@@ -277,7 +286,12 @@ FileReplace ReplacePlainFile(const std::string& path, const ByteSource& bytes,
         break;
       }
     }
-    DeleteWhenClosed(fresh.get(), false);
+    // Renamed while still marked, the new file would take the old one's
+    // place and then go when closed.
+    if (!DeleteWhenClosed(fresh.get(), false)) {
+      error = GetLastError();
+      break;
+    }
     if (RenameByHandle(fresh.get(), NameOf(target), expected.exists)) {
       return FileReplace::kReplaced;
     }

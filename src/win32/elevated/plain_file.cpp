@@ -233,15 +233,16 @@ std::wstring DisplayPath(const std::wstring& finalPath) {
 
 FileVersion VersionOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   FileVersion version;
-  // Windows 8 and later, on volumes that keep such IDs; else the index.
+  version.volume = info.dwVolumeSerialNumber;
+  version.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+  // Windows 8 and later, on volumes that keep such IDs.
   FileIdInformation id = {};
   if (InformationQuery()(file, kFileIdInfo, &id, sizeof(id))) {
-    version.volume = id.VolumeSerialNumber;
-    std::memcpy(&version.index, id.FileId, sizeof(version.index));
-    std::memcpy(&version.indexHigh, id.FileId + sizeof(version.index), sizeof(version.indexHigh));
-  } else {
-    version.volume = info.dwVolumeSerialNumber;
-    version.index = (uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow;
+    version.hasId128 = true;
+    version.id128Volume = id.VolumeSerialNumber;
+    std::memcpy(&version.id128Low, id.FileId, sizeof(version.id128Low));
+    std::memcpy(&version.id128High, id.FileId + sizeof(version.id128Low),
+                sizeof(version.id128High));
   }
   version.size = (uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
   version.lastWrite =

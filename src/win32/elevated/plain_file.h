@@ -68,8 +68,9 @@ struct FileIdInformation {
 };
 
 // Which open file `file` is, and how it is now, from its information: by its
-// 128-bit ID where the volume gives one (ReFS, as on Windows 11's Dev Drive,
-// can give two files the same 64-bit index), else by that index.
+// volume's serial number and 64-bit index, and its 128-bit ID where the
+// volume gives one (ReFS, as on Windows 11's Dev Drive, can give two files
+// the same 64-bit index).
 FileVersion VersionOf(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
 
 // The path Windows resolves an open handle to, "\\?\" prefix and all, in the
@@ -96,6 +97,12 @@ void SetFinalPathQueryForTesting(FinalPathQuery query);
 // (ReFS); null puts Windows' own back.
 using FileInformationQuery = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
 void SetFileInformationQueryForTesting(FileInformationQuery query);
+
+// Tests replace how the file operations set a file's information
+// (SetFileInformationByHandle), to show what is done when Windows refuses a
+// change; null puts Windows' own back.
+using FileInformationChange = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+void SetFileInformationChangeForTesting(FileInformationChange change);
 
 // "Vorn.cfg" for "rscdll\Vorn.cfg" or "rscdll/Vorn.cfg".
 std::wstring NameOf(const std::wstring& relative);
