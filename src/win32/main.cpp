@@ -24,6 +24,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   // Before any library loads: the search limited to the system folder, and
   // the name "VornOption.exe.local" held until the process ends.
   const bool searchLimited = vorn::RestrictLibrarySearchPath();
+  // A second start of this program brings the first one forward and ends.
+  const vorn::ToolClaim claim;
+  if (claim.HeldByAnother()) {
+    claim.BringHolderForward();
+    return 0;
+  }
   vorn::DotLocalHold hold;
   if (!hold.Clear()) {
     vorn::ShowErrorWithoutCommonControls(vorn::ProgramMessage(IDS_DOT_LOCAL_FOUND, hold.Path()));

@@ -13,11 +13,14 @@
 #include <string>
 #include <vector>
 
+#include "win32/elevated/elevated.h"
+
 namespace {
 
 constexpr DWORD kPatienceMs = 20000;
 
 PROCESS_INFORMATION g_tool = {};
+PROCESS_INFORMATION g_first = {};  // the first tool while a second start runs
 PROCESS_INFORMATION g_client = {};
 HWND g_dialog = nullptr;
 std::wstring g_lastBoxText;
@@ -29,6 +32,7 @@ void EndClient() {
 [[noreturn]] void Fail(const std::wstring& what) {
   std::fwprintf(stderr, L"driver: %ls\n", what.c_str());
   if (g_tool.hProcess) TerminateProcess(g_tool.hProcess, 99);
+  if (g_first.hProcess) TerminateProcess(g_first.hProcess, 99);
   EndClient();
   std::exit(1);
 }
@@ -188,6 +192,80 @@ DWORD WaitForExit() {
   return code;
 }
 
+// The visible Options dialogs on screen, of any process.
+std::vector<HWND> OptionsDialogs() {
+  std::vector<HWND> found;
+  for (HWND window = nullptr;
+       (window = FindWindowExW(nullptr, window, L"#32770", L"VornOption"));) {
+    if (IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
+}
+
+// A second VornOption.exe started while the first runs: it must end with
+// status 0 within `milliseconds`, showing no box and no dialog of its own.
+void SecondStart(DWORD milliseconds) {
+  const std::size_t dialogs = OptionsDialogs().size();
+  g_first = g_tool;
+  Start(L"VornOption.exe");
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(g_tool.hProcess, 20) == WAIT_TIMEOUT) {
+    Expect(VisibleDialog(L"Vorn") == nullptr, L"the second start shows a box");
+    Expect(OptionsDialogs().size() <= dialogs, L"the second start shows a dialog");
+    Expect(GetTickCount() - start < milliseconds, L"the second start did not end");
+  }
+  DWORD code = 99;
+  GetExitCodeProcess(g_tool.hProcess, &code);
+  CloseHandle(g_tool.hProcess);
+  CloseHandle(g_tool.hThread);
+  g_tool = g_first;
+  g_first = {};
+  ExpectNumber(L"exit status of the second start", 0, 0, code);
+}
+
+// The tool of another game folder, started in that folder: its dialog opens
+// beside the first one's; then it is closed.
+void OtherFolderRuns(const std::wstring& exe) {
+  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION other = {};
+  std::wstring command = exe;
+  Expect(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &other) != FALSE,
+         L"cannot start " + exe);
+  const HWND dialog = WaitFor(
+      [&]() -> HWND {
+        for (HWND window : OptionsDialogs()) {
+          DWORD process = 0;
+          GetWindowThreadProcessId(window, &process);
+          if (process == other.dwProcessId) return window;
+        }
+        return nullptr;
+      },
+      L"the dialog of " + exe);
+  PostMessageW(dialog, WM_CLOSE, 0, 0);
+  Expect(WaitForSingleObject(other.hProcess, kPatienceMs) == WAIT_OBJECT_0,
+         L"the other folder's tool did not end");
+  CloseHandle(other.hProcess);
+  CloseHandle(other.hThread);
+}
+
+// Another program, without administrator rights on Windows, takes first
+// the name a running tool of this folder's VornOption.exe would claim
+// outside a private namespace, and writes its own process ID into it.
+void TakeToolNameFirst() {
+  wchar_t program[MAX_PATH] = {};
+  GetFullPathNameW(L"VornOption.exe", MAX_PATH, program, nullptr);
+  const std::wstring name = L"Local\\" + vorn::ToolClaimName(program);
+  const HANDLE taken = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(LONG), name.c_str());
+  Expect(taken != nullptr && GetLastError() != ERROR_ALREADY_EXISTS, L"cannot take " + name);
+  auto* value = static_cast<LONG*>(MapViewOfFile(taken, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+  Expect(value != nullptr, L"cannot write into " + name);
+  *value = static_cast<LONG>(GetCurrentProcessId());  // held until the driver ends
+}
+
 // A message box with this caption; its text is the static item 0xFFFF.
 HWND MessageBoxWindow(const std::wstring& caption) {
   return WaitFor([&] { return VisibleDialog(caption.c_str()); }, L"a box titled " + caption);
@@ -253,6 +331,15 @@ int wmain(int argc, wchar_t** argv) {
       ExpectNumber(L"minimised", 0, nextInt(), IsIconic(g_dialog) ? 1 : 0);
     } else if (step == L"zoomed") {
       ExpectNumber(L"maximised", 0, nextInt(), IsZoomed(g_dialog) ? 1 : 0);
+    } else if (step == L"second-start") {  // milliseconds it may take
+      SecondStart(static_cast<DWORD>(nextInt()));
+    } else if (step == L"restored-in-front") {
+      WaitFor([] { return !IsIconic(g_dialog) && GetForegroundWindow() == g_dialog; },
+              L"the dialog restored and in front");
+    } else if (step == L"other-folder-runs") {  // the other folder's VornOption.exe
+      OtherFolderRuns(next());
+    } else if (step == L"take-tool-name") {
+      TakeToolNameFirst();
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
     } else if (step == L"no-dialog") {  // none shows before the tool ends, however long it takes
@@ -396,6 +483,12 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"copy") {  // from, to: another program rewrites a file in place
       const std::wstring from = next(), to = next();
       Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);
+    } else if (step == L"hidden-file") {  // an empty hidden file, as a power cut leaves one
+      const std::wstring file = next();
+      const HANDLE made = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+      Expect(made != INVALID_HANDLE_VALUE, L"cannot make " + file);
+      CloseHandle(made);
     } else if (step == L"mkdir") {  // another program puts a folder in a file's place
       Expect(CreateDirectoryW(next().c_str(), nullptr) != FALSE, L"cannot make the folder");
     } else if (step == L"delete") {
