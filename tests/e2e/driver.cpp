@@ -202,53 +202,48 @@ std::vector<HWND> OptionsDialogs() {
   return found;
 }
 
-// A second VornOption.exe started while the first runs: it must end with
-// status 0 within `milliseconds`, showing no box and no dialog of its own.
-void SecondStart(DWORD milliseconds) {
-  const std::size_t dialogs = OptionsDialogs().size();
+// Starts `exe` while the first tool runs; a failure from here ends both.
+void StartBesideFirst(const wchar_t* exe) {
   g_first = g_tool;
-  Start(L"VornOption.exe");
-  const DWORD start = GetTickCount();
-  while (WaitForSingleObject(g_tool.hProcess, 20) == WAIT_TIMEOUT) {
-    Expect(VisibleDialog(L"Vorn") == nullptr, L"the second start shows a box");
-    Expect(OptionsDialogs().size() <= dialogs, L"the second start shows a dialog");
-    Expect(GetTickCount() - start < milliseconds, L"the second start did not end");
-  }
+  Start(exe);
+}
+
+// The exit status of the program started beside the first tool, which is
+// then the tool again.
+DWORD EndedBesideFirst() {
   DWORD code = 99;
   GetExitCodeProcess(g_tool.hProcess, &code);
   CloseHandle(g_tool.hProcess);
   CloseHandle(g_tool.hThread);
   g_tool = g_first;
   g_first = {};
-  ExpectNumber(L"exit status of the second start", 0, 0, code);
+  return code;
 }
 
-// The tool of another game folder, started in that folder: its dialog opens
-// beside the first one's; then it is closed.
-void OtherFolderRuns(const std::wstring& exe) {
-  const std::wstring folder = exe.substr(0, exe.find_last_of(L'\\'));
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION other = {};
-  std::wstring command = exe;
-  Expect(CreateProcessW(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &other) != FALSE,
-         L"cannot start " + exe);
-  const HWND dialog = WaitFor(
-      [&]() -> HWND {
-        for (HWND window : OptionsDialogs()) {
-          DWORD process = 0;
-          GetWindowThreadProcessId(window, &process);
-          if (process == other.dwProcessId) return window;
-        }
-        return nullptr;
-      },
-      L"the dialog of " + exe);
-  PostMessageW(dialog, WM_CLOSE, 0, 0);
-  Expect(WaitForSingleObject(other.hProcess, kPatienceMs) == WAIT_OBJECT_0,
-         L"the other folder's tool did not end");
-  CloseHandle(other.hProcess);
-  CloseHandle(other.hThread);
+// A second VornOption.exe started while the first runs: it must end with
+// status 0 within `milliseconds`, showing no box and no dialog of its own.
+void SecondStart(DWORD milliseconds) {
+  const std::size_t dialogs = OptionsDialogs().size();
+  StartBesideFirst(L"VornOption.exe");
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(g_tool.hProcess, 20) == WAIT_TIMEOUT) {
+    Expect(VisibleDialog(L"Vorn") == nullptr, L"the second start shows a box");
+    Expect(OptionsDialogs().size() <= dialogs, L"the second start shows a dialog");
+    Expect(GetTickCount() - start < milliseconds, L"the second start did not end");
+  }
+  ExpectNumber(L"exit status of the second start", 0, 0, EndedBesideFirst());
+}
+
+// The tool of another game folder, started while the first runs: its dialog
+// opens beside the first one's; then it is closed.
+void OtherFolderRuns(const wchar_t* exe) {
+  StartBesideFirst(exe);
+  WaitFor([] { return OptionsDialogs().size() == 2; }, std::wstring(L"the dialog of ") + exe);
+  for (HWND dialog : OptionsDialogs()) {
+    if (dialog != g_dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
+  }
+  WaitForExit();
+  ExpectNumber(L"exit status of the other folder's tool", 0, 0, EndedBesideFirst());
 }
 
 // Another program, without administrator rights on Windows, takes first
@@ -337,7 +332,7 @@ int wmain(int argc, wchar_t** argv) {
       WaitFor([] { return !IsIconic(g_dialog) && GetForegroundWindow() == g_dialog; },
               L"the dialog restored and in front");
     } else if (step == L"other-folder-runs") {  // the other folder's VornOption.exe
-      OtherFolderRuns(next());
+      OtherFolderRuns(next().c_str());
     } else if (step == L"take-tool-name") {
       TakeToolNameFirst();
     } else if (step == L"dialog") {

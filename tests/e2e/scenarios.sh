@@ -26,7 +26,6 @@ check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 check "the name VornOption.exe.local, held while it runs, is let go" absent "$game/VornOption.exe.local"
 finish
 
-# Both programs named as Windows names them, "Z:\...\VornOption.exe".
 scenario "a second start brings the minimised dialog forward, restored, and ends at once; another game folder's tool runs beside it"
 new_game
 other_game=$game
@@ -35,7 +34,6 @@ cp "$root/sample/Vorn.cfg" "$game/Vorn.cfg"
 check drive drive start-shown 7 dialog iconic 1 second-start 8000 restored-in-front \
   other-folder-runs "Z:${other_game//\//\\}\\VornOption.exe" click 2 exit 0
 check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
-check "the other folder's tool wrote nothing" absent "$other_game/Vorn.cfg"
 finish
 
 scenario "a name taken first by another program does not keep the tool from starting"
