@@ -26,6 +26,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int) {
   const bool searchLimited = vorn::RestrictLibrarySearchPath();
   // Started again by the tool to ask Direct3D 9, under the tool's hold.
   if (vorn::IsProbeCommand(arguments)) vorn::RunProbeProcess(arguments, searchLimited);
+  // A second start of this program brings the first one forward and ends.
+  const vorn::ToolClaim claim;
+  if (claim.HeldByAnother()) {
+    claim.BringHolderForward();
+    return 0;
+  }
   vorn::DotLocalHold hold;
   if (!hold.Clear()) {
     vorn::ShowErrorWithoutCommonControls(vorn::ProgramMessage(IDS_DOT_LOCAL_FOUND, hold.Path()));

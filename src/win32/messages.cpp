@@ -105,10 +105,12 @@ constexpr ProgramText kProgramTexts[] = {
     {IDS_LOADER_FILE_FOUND,
      L"{path} must not stand next to VornOption.exe, which runs as administrator. Delete it, "
      L"then start VornOption again."},
-    {IDS_SEARCH_UPDATE_MISSING, L"Install Windows update KB2533623, then start VornOption again."},
+    {IDS_SEARCH_UPDATE_MISSING,
+     L"Security update KB2533623 is not installed, so VornOption will not start. Install it from "
+     L"Windows Update, then start VornOption again."},
     {IDS_COMMON_CONTROLS_REFUSED,
-     L"{path}: VornOption runs as administrator and uses only the common controls in Windows' "
-     L"own folder."},
+     L"{path}: VornOption runs as administrator and uses only the common controls in the Windows "
+     L"folder."},
 };
 
 const wchar_t* EnglishProgramText(UINT id) {

@@ -16,12 +16,15 @@ extern "C" __declspec(dllimport) BOOL WINAPI SetShellWindow(HWND window);
 #include <string>
 #include <vector>
 
+#include "win32/elevated/elevated.h"
+
 namespace {
 
 constexpr DWORD kPatienceMs = 20000;
 
 PROCESS_INFORMATION g_tool = {};
 DWORD g_toolStarted = 0;
+PROCESS_INFORMATION g_first = {};  // the first tool while a second start runs
 PROCESS_INFORMATION g_client = {};
 HWND g_dialog = nullptr;
 std::wstring g_lastBoxText;
@@ -33,6 +36,7 @@ void EndClient() {
 [[noreturn]] void Fail(const std::wstring& what) {
   std::fwprintf(stderr, L"driver: %ls\n", what.c_str());
   if (g_tool.hProcess) TerminateProcess(g_tool.hProcess, 99);
+  if (g_first.hProcess) TerminateProcess(g_first.hProcess, 99);
   EndClient();
   std::exit(1);
 }
@@ -195,6 +199,75 @@ DWORD WaitForExit() {
   return code;
 }
 
+// The visible Options dialogs on screen, of any process.
+std::vector<HWND> OptionsDialogs() {
+  std::vector<HWND> found;
+  for (HWND window = nullptr;
+       (window = FindWindowExW(nullptr, window, L"#32770", L"VornOption"));) {
+    if (IsWindowVisible(window)) found.push_back(window);
+  }
+  return found;
+}
+
+// Starts `exe` while the first tool runs; a failure from here ends both.
+void StartBesideFirst(const wchar_t* exe) {
+  g_first = g_tool;
+  Start(exe);
+}
+
+// The exit status of the program started beside the first tool, which is
+// then the tool again.
+DWORD EndedBesideFirst() {
+  DWORD code = 99;
+  GetExitCodeProcess(g_tool.hProcess, &code);
+  CloseHandle(g_tool.hProcess);
+  CloseHandle(g_tool.hThread);
+  g_tool = g_first;
+  g_first = {};
+  return code;
+}
+
+// A second VornOption.exe started while the first runs: it must end with
+// status 0 within `milliseconds`, showing no box and no dialog of its own.
+void SecondStart(DWORD milliseconds) {
+  const std::size_t dialogs = OptionsDialogs().size();
+  StartBesideFirst(L"VornOption.exe");
+  const DWORD start = GetTickCount();
+  while (WaitForSingleObject(g_tool.hProcess, 20) == WAIT_TIMEOUT) {
+    Expect(VisibleDialog(L"Vorn") == nullptr, L"the second start shows a box");
+    Expect(OptionsDialogs().size() <= dialogs, L"the second start shows a dialog");
+    Expect(GetTickCount() - start < milliseconds, L"the second start did not end");
+  }
+  ExpectNumber(L"exit status of the second start", 0, 0, EndedBesideFirst());
+}
+
+// The tool of another game folder, started while the first runs: its dialog
+// opens beside the first one's; then it is closed.
+void OtherFolderRuns(const wchar_t* exe) {
+  StartBesideFirst(exe);
+  WaitFor([] { return OptionsDialogs().size() == 2; }, std::wstring(L"the dialog of ") + exe);
+  for (HWND dialog : OptionsDialogs()) {
+    if (dialog != g_dialog) PostMessageW(dialog, WM_CLOSE, 0, 0);
+  }
+  WaitForExit();
+  ExpectNumber(L"exit status of the other folder's tool", 0, 0, EndedBesideFirst());
+}
+
+// Another program, without administrator rights on Windows, takes first
+// the name a running tool of this folder's VornOption.exe would claim
+// outside a private namespace, and writes its own process ID into it.
+void TakeToolNameFirst() {
+  wchar_t program[MAX_PATH] = {};
+  GetFullPathNameW(L"VornOption.exe", MAX_PATH, program, nullptr);
+  const std::wstring name = L"Local\\" + vorn::ToolClaimName(program);
+  const HANDLE taken = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                          sizeof(LONG), name.c_str());
+  Expect(taken != nullptr && GetLastError() != ERROR_ALREADY_EXISTS, L"cannot take " + name);
+  auto* value = static_cast<LONG*>(MapViewOfFile(taken, FILE_MAP_WRITE, 0, 0, sizeof(LONG)));
+  Expect(value != nullptr, L"cannot write into " + name);
+  *value = static_cast<LONG>(GetCurrentProcessId());  // held until the driver ends
+}
+
 // A message box with this caption; its text is the static item 0xFFFF.
 HWND MessageBoxWindow(const std::wstring& caption) {
   return WaitFor([&] { return VisibleDialog(caption.c_str()); }, L"a box titled " + caption);
@@ -276,6 +349,15 @@ int wmain(int argc, wchar_t** argv) {
       ExpectNumber(L"minimised", 0, nextInt(), IsIconic(g_dialog) ? 1 : 0);
     } else if (step == L"zoomed") {
       ExpectNumber(L"maximised", 0, nextInt(), IsZoomed(g_dialog) ? 1 : 0);
+    } else if (step == L"second-start") {  // milliseconds it may take
+      SecondStart(static_cast<DWORD>(nextInt()));
+    } else if (step == L"restored-in-front") {
+      WaitFor([] { return !IsIconic(g_dialog) && GetForegroundWindow() == g_dialog; },
+              L"the dialog restored and in front");
+    } else if (step == L"other-folder-runs") {  // the other folder's VornOption.exe
+      OtherFolderRuns(next().c_str());
+    } else if (step == L"take-tool-name") {
+      TakeToolNameFirst();
     } else if (step == L"dialog") {
       g_dialog = WaitFor([] { return VisibleDialog(L"VornOption"); }, L"the Options dialog");
     } else if (step == L"by") {  // milliseconds since the start that may have gone by
@@ -427,6 +509,12 @@ int wmain(int argc, wchar_t** argv) {
     } else if (step == L"copy") {  // from, to: another program rewrites a file in place
       const std::wstring from = next(), to = next();
       Expect(CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE, L"cannot copy to " + to);
+    } else if (step == L"hidden-file") {  // an empty hidden file, as a power cut leaves one
+      const std::wstring file = next();
+      const HANDLE made = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_HIDDEN, nullptr);
+      Expect(made != INVALID_HANDLE_VALUE, L"cannot make " + file);
+      CloseHandle(made);
     } else if (step == L"mkdir") {  // another program puts a folder in a file's place
       Expect(CreateDirectoryW(next().c_str(), nullptr) != FALSE, L"cannot make the folder");
     } else if (step == L"delete") {

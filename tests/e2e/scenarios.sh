@@ -26,6 +26,21 @@ check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
 check "the name VornOption.exe.local, held while it runs, is let go" absent "$game/VornOption.exe.local"
 finish
 
+scenario "a second start brings the minimised dialog forward, restored, and ends at once; another game folder's tool runs beside it"
+new_game
+other_game=$game
+new_game
+cp "$root/sample/Vorn.cfg" "$game/Vorn.cfg"
+check drive drive start-shown 7 dialog iconic 1 second-start 8000 restored-in-front \
+  other-folder-runs "Z:${other_game//\//\\}\\VornOption.exe" click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+finish
+
+scenario "a name taken first by another program does not keep the tool from starting"
+new_game
+check drive drive take-tool-name start dialog click 2 exit 0
+finish
+
 scenario "the close box saves nothing"
 new_game
 check drive drive start dialog close exit 0
@@ -308,45 +323,77 @@ finish
 
 # A name beside the program that steers Windows' loader: the tool names it in
 # its own words and stops before the common controls load, writing nothing.
-refused_for() {  # the name beside VornOption.exe
-  check "named in the message" drive start box-with Vorn "full:$1" end box-save box.txt no-dialog \
-    exit 0
+refused_for() {  # the name beside VornOption.exe, driver steps before the start
+  check "named in the message" drive "${@:2}" start box-with Vorn "full:$1" end box-save box.txt \
+    no-dialog exit 0
   check "in the program's own words, not the fallback" test "$(grep -c . "$game/box.txt")" -ge 3
   check "left as it was" test -e "$game/$1"
   check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
   check "no temporary file" no_temporaries
 }
 
-for kind in folder file; do
+# A leftover is empty and hidden, as the hold a power cut leaves: one that
+# is a link to such a file elsewhere, or held by another program, is not.
+for kind in folder file "folder link" "link to a leftover" "held leftover"; do
   scenario "a VornOption.exe.local $kind beside the program stops it before the common controls load"
   new_game
   cp "$root/sample/Vorn.cfg" "$game/"
-  if [ $kind = folder ]; then
-    mkdir -p "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none"
-    cp "$build/e2e/uxtheme.dll" \
-      "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none/comctl32.dll"
-  else
-    echo planted > "$game/VornOption.exe.local"
-  fi
-  refused_for VornOption.exe.local
+  before=()
+  elsewhere=$(mktemp -d "$out/elsewhere.XXXX")
+  case $kind in
+    folder)
+      mkdir -p "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none"
+      cp "$build/e2e/uxtheme.dll" \
+        "$game/VornOption.exe.local/x86_microsoft.windows.common-controls_6595b64144ccf1df_6.0.0.0_none/comctl32.dll" ;;
+    file) echo planted > "$game/VornOption.exe.local" ;;
+    "folder link") ln -s "$elsewhere" "$game/VornOption.exe.local" ;;
+    "link to a leftover")
+      ln -s "$elsewhere/leftover" "$game/VornOption.exe.local"
+      before=(hidden-file "Z:${elsewhere//\//\\}\\leftover") ;;
+    "held leftover") before=(hidden-file VornOption.exe.local lock VornOption.exe.local 8000) ;;
+  esac
+  refused_for VornOption.exe.local "${before[@]}"
   check "nothing ran" absent "$game/planted-uxtheme-in-VornOption.exe.txt"
+  [ "$kind" != "link to a leftover" ] || check "the file linked to is kept" test -e "$elsewhere/leftover"
   finish
 done
 
-for file in config manifest; do
-  scenario "a VornOption.exe.$file beside the program stops it before the common controls load"
+scenario "a leftover VornOption.exe.local of a tool that never ended is taken over, held, and let go"
+new_game
+cp "$root/sample/Vorn.cfg" "$game/"
+check drive drive hidden-file VornOption.exe.local start dialog exists VornOption.exe.local 1 \
+  click 2 exit 0
+check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg"
+check "let go at the end" absent "$game/VornOption.exe.local"
+finish
+
+side_by_side='HKLM\Software\Microsoft\Windows\CurrentVersion\SideBySide'
+for file in config "manifest where external manifests are preferred" manifest; do
   new_game
   cp "$root/sample/Vorn.cfg" "$game/"
   # A configuration file that would have Windows look for a private copy of
   # the common controls; a manifest that names no assembly at all.
-  if [ $file = config ]; then
+  if [ "$file" = config ]; then
     printf '<configuration><windows><assemblyBinding xmlns="urn:schemas-microsoft-com:asm.v1"><dependentAssembly><assemblyIdentity type="win32" name="Microsoft.Windows.Common-Controls" processorArchitecture="*" publicKeyToken="6595b64144ccf1df"/><bindingRedirect oldVersion="6.0.0.0" newVersion="6.0.9999.0"/></dependentAssembly></assemblyBinding></windows></configuration>\r\n' \
       > "$game/VornOption.exe.config"
   else
     printf '<?xml version="1.0" encoding="UTF-8" standalone="yes"?>\r\n<assembly xmlns="urn:schemas-microsoft-com:asm.v1" manifestVersion="1.0"/>\r\n' \
       > "$game/VornOption.exe.manifest"
   fi
-  refused_for "VornOption.exe.$file"
+  case $file in
+    config)
+      scenario "a VornOption.exe.config beside the program stops it before the common controls load"
+      refused_for VornOption.exe.config ;;
+    manifest)
+      scenario "a VornOption.exe.manifest that Windows does not read changes nothing: the tool starts"
+      check drive drive start dialog click 2 exit 0
+      check unchanged same_file "$game/Vorn.cfg" "$root/sample/Vorn.cfg" ;;
+    *)
+      scenario "a VornOption.exe.$file stops the tool before the common controls load"
+      "$VORN_WINE" reg add "$side_by_side" /v PreferExternalManifest /t REG_DWORD /d 1 /f >/dev/null 2>&1
+      refused_for VornOption.exe.manifest
+      "$VORN_WINE" reg delete "$side_by_side" /v PreferExternalManifest /f >/dev/null 2>&1 ;;
+  esac
   finish
 done
 

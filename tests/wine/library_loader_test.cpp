@@ -188,6 +188,24 @@ TEST(LibraryPaths, TheDotLocalNameIsHeldOrFoundTaken) {
   DeleteFileW(path.c_str());
 }
 
+// A second claim of the same program finds the first, whose process is this
+// one; once the first ends, a claim is the first again. One program has one
+// name however its path is written, and another game folder's another.
+TEST(ToolClaims, ASecondClaimFindsTheFirstUntilItEnds) {
+  {
+    const ToolClaim first;
+    ASSERT_FALSE(first.HeldByAnother());
+    EXPECT_TRUE(ToolClaim().HeldByAnother()) << "the first still runs";
+  }
+  EXPECT_FALSE(ToolClaim().HeldByAnother()) << "the first has ended";
+  EXPECT_EQ(ToolClaimName(L"C:\\Games\\Vorn\\VornOption.exe"),
+            ToolClaimName(L"c:\\games\\VORN\\vornoption.EXE"))
+      << "one program however its path is written";
+  EXPECT_NE(ToolClaimName(L"C:\\Games\\Vorn\\VornOption.exe"),
+            ToolClaimName(L"C:\\Games\\Vorn Test\\VornOption.exe"))
+      << "another game folder";
+}
+
 // A folder a player could write, with a d3d9.dll planted in it: loading it
 // runs its DllMain, which leaves planted-d3d9-in-<program>.txt in the
 // current folder.

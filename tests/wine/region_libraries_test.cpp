@@ -522,7 +522,10 @@ TEST_P(RegionLibraryTest, TheProgramDescribesItselfInTheRegionsLanguage) {
   std::wstring description, english;
   VersionLanguage(ProgramPath(GetParam()), stringsInIt, &description);
   VersionLanguage(ProgramPath(L"GB"), stringsInIt, &english);
-  EXPECT_EQ(description.rfind(L"VornOption - ", 0), 0u);
+  // The region's own dash: Russian sets an em dash where English has a hyphen.
+  EXPECT_TRUE(description.rfind(L"VornOption - ", 0) == 0 ||
+              description.rfind(L"VornOption \u2014 ", 0) == 0)
+      << "starts with the program's name and a dash";
   EXPECT_EQ(description == english, std::wstring(GetParam()) == L"GB") << "the English description";
 }
 

@@ -38,6 +38,37 @@ bool RestrictLibrarySearchPath();
 // Tests make SetDefaultDllDirectories missing, as it is there.
 void HideSearchFunctionForTesting(bool hidden);
 
+// One tool per program: a second start of the same VornOption.exe while the
+// first runs brings the first one's window to the front and ends, reading
+// and writing nothing; the tools of two game folders are two programs.
+// "Runs" is a named object, which Windows removes as its process ends, a
+// crash included, made in a private namespace only administrators can make;
+// where there is none (Wine), a name anyone could make first, trusted only
+// when the process it names is this program.
+class ToolClaim {
+ public:
+  // Claims this program's name, or finds the running VornOption holding it.
+  ToolClaim();
+  ~ToolClaim();
+  ToolClaim(const ToolClaim&) = delete;
+  ToolClaim& operator=(const ToolClaim&) = delete;
+
+  bool HeldByAnother() const { return static_cast<bool>(holder_); }
+  // The holder's window to the front, restored if minimized.
+  void BringHolderForward() const;
+
+ private:
+  void TrustHolder(DWORD process, const std::wstring& program);
+
+  HANDLE namespace_ = nullptr;
+  ScopedHandle claim_{nullptr};
+  ScopedHandle holder_{nullptr};
+};
+
+// "VornOption-<hash of the path, case-folded>": the name claimed by the
+// program whose image Windows names `programPath`.
+std::wstring ToolClaimName(const std::wstring& programPath);
+
 // "<folder>\<name>", or empty when it does not fit in MAX_PATH: a cut path
 // would name another file.
 std::wstring JoinPath(const std::wstring& folder, const std::wstring& name);
@@ -126,10 +157,15 @@ void SetRedirectionQueryForTesting(RedirectionQuery query);
 // loaded by, at any time (the security library of each save, input methods,
 // display-driver helpers): the name is held from before the first library
 // loads until the process ends, when Windows lets it go, a crash included.
+//
+// A plain, empty, hidden file of that name that no one holds is the hold of a
+// tool whose process never ended (a power cut): it is taken over. A plain
+// file redirects nothing; a folder or a link stays refused.
 class DotLocalHold {
  public:
   DotLocalHold();
-  // False when a file, folder or link of that name stands beside the program.
+  // False when a folder or link of that name stands beside the program, or a
+  // file that is not a leftover hold or that another program holds open.
   bool Clear() const { return !standing_; }
   // "<program's full path>.local".
   const std::wstring& Path() const { return path_; }
@@ -141,11 +177,11 @@ class DotLocalHold {
 };
 
 // "<program>.config" or "<program>.manifest" beside the program, or empty
-// when neither stands there. An application configuration file can redirect
-// the common controls to a version Windows lacks, after which the
-// side-by-side loader looks for a private copy beside the program; an
-// external manifest is used instead of the embedded one where
-// PreferExternalManifest is set.
+// when neither stands there or Windows would not read it. An application
+// configuration file can redirect the common controls to a version Windows
+// lacks, after which the side-by-side loader looks for a private copy
+// beside the program; an external manifest is read instead of the embedded
+// one only where PreferExternalManifest is set.
 std::wstring LoaderFileBesideProgram();
 
 // An error box captioned "Vorn" made of Windows' own controls, never the

@@ -30,11 +30,6 @@ bool IsMissing(DWORD error) {
   return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-bool SamePath(const std::wstring& a, const std::wstring& b) {
-  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 FileInformationQuery InformationQuery() {
   return g_informationQuery ? g_informationQuery : &GetFileInformationByHandleEx;
 }
@@ -223,6 +218,17 @@ bool IsMappingOf(HMODULE library, HANDLE file) {
   const std::wstring drive = FinalPath(file, VOLUME_NAME_DOS);
   return (!device.empty() && SamePath(mapped, device)) ||
          (drive.compare(0, 4, L"\\\\?\\") == 0 && SamePath(mapped, L"\\??\\" + drive.substr(4)));
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                              static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring LongPathForm(const std::wstring& path) {
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path;
+  if (path.compare(0, 2, L"\\\\") == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return L"\\\\?\\" + path;
 }
 
 std::wstring DisplayPath(const std::wstring& finalPath) {

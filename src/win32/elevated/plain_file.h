@@ -82,6 +82,14 @@ std::wstring FinalPath(HANDLE handle, DWORD volume = VOLUME_NAME_DOS);
 // file `file` holds: the loader resolves the path once more after a check.
 bool IsMappingOf(HMODULE library, HANDLE file);
 
+// "\\?\C:\Games\Vorn.cfg" for "C:\Games\Vorn.cfg", "\\?\UNC\server\share\..." for
+// "\\server\share\...": a full path as Windows takes it without the length
+// limit of MAX_PATH, and without changing it.
+std::wstring LongPathForm(const std::wstring& path);
+
+// Whether two paths name the same file by their letters, case aside.
+bool SamePath(const std::wstring& a, const std::wstring& b);
+
 // "C:\Games\Vorn.cfg" for "\\?\C:\Games\Vorn.cfg", "\\server\share\..." for
 // "\\?\UNC\server\share\...": the form a player reads.
 std::wstring DisplayPath(const std::wstring& finalPath);
