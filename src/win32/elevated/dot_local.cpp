@@ -45,18 +45,13 @@ bool ExternalManifestPreferred() {
   // Asked in both views: which one Windows reads for a 32-bit program on
   // 64-bit Windows is not documented, and either may have been set.
   for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE,
-                      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SideBySide", 0,
-                      KEY_QUERY_VALUE | view, &key) != ERROR_SUCCESS) {
-      continue;
+    DWORD value = 0;
+    if (RegistryDword(HKEY_LOCAL_MACHINE,
+                      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SideBySide",
+                      L"PreferExternalManifest", view, value) &&
+        value != 0) {
+      return true;
     }
-    DWORD type = 0, value = 0, size = sizeof(value);
-    const bool set = RegQueryValueExW(key, L"PreferExternalManifest", nullptr, &type,
-                                      reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
-                     type == REG_DWORD && size == sizeof(value) && value != 0;
-    RegCloseKey(key);
-    if (set) return true;
   }
   return false;
 }

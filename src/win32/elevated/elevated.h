@@ -261,4 +261,14 @@ bool InVirtualizedFolder(const std::wstring& folder);
 bool VirtualizationEnabled();
 bool SetToRunAsAdministrator(HKEY root, const std::wstring& software, const std::wstring& program);
 
+// ---- Windows' settings ------------------------------------------------------
+
+// A DWORD or string value below `root`\`path`, read in the registry view
+// `view` (KEY_WOW64_64KEY or KEY_WOW64_32KEY); false where the key or the
+// value is missing or of another type.
+bool RegistryDword(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view,
+                   DWORD& value);
+bool RegistryString(HKEY root, const std::wstring& path, const wchar_t* name, REGSAM view,
+                    std::wstring& value);
+
 }  // namespace vorn

@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cwchar>
 #include <string>
 
 #include "win32/elevated/elevated.h"
@@ -16,33 +15,14 @@
 namespace vorn {
 namespace {
 
-constexpr REGSAM kQuery = KEY_QUERY_VALUE | KEY_WOW64_64KEY;
 constexpr wchar_t kSystemPolicies[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
 constexpr wchar_t kLayers[] = L"\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
 
-class ScopedKey {
- public:
-  ScopedKey(HKEY root, const std::wstring& path) {
-    if (RegOpenKeyExW(root, path.c_str(), 0, kQuery, &key_) != ERROR_SUCCESS) key_ = nullptr;
-  }
-  ~ScopedKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
 // A policy switched off by a DWORD of 0; absent, it is on.
-bool PolicyOn(HKEY policies, const wchar_t* name) {
-  DWORD value = 1, size = sizeof(value);
-  return !policies ||
-         RegGetValueW(policies, nullptr, name, RRF_RT_REG_DWORD, nullptr, &value, &size) !=
-             ERROR_SUCCESS ||
+bool PolicyOn(const wchar_t* name) {
+  DWORD value = 1;
+  return !RegistryDword(HKEY_LOCAL_MACHINE, kSystemPolicies, name, KEY_WOW64_64KEY, value) ||
          value != 0;
 }
 
@@ -63,27 +43,12 @@ bool HoldsRunAsAdministrator(const std::wstring& layers) {
 
 }  // namespace
 
-bool VirtualizationEnabled() {
-  const ScopedKey policies(HKEY_LOCAL_MACHINE, kSystemPolicies);
-  return PolicyOn(policies.get(), L"EnableLUA") &&
-         PolicyOn(policies.get(), L"EnableVirtualization");
-}
+bool VirtualizationEnabled() { return PolicyOn(L"EnableLUA") && PolicyOn(L"EnableVirtualization"); }
 
 bool SetToRunAsAdministrator(HKEY root, const std::wstring& software, const std::wstring& program) {
-  const ScopedKey layers(root, software + kLayers);
-  DWORD size = 0;
-  if (!layers.get() || RegGetValueW(layers.get(), nullptr, program.c_str(), RRF_RT_REG_SZ, nullptr,
-                                    nullptr, &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(value.size() * sizeof(wchar_t));
-  if (RegGetValueW(layers.get(), nullptr, program.c_str(), RRF_RT_REG_SZ, nullptr, &value[0],
-                   &size) != ERROR_SUCCESS) {
-    return false;
-  }
-  value.resize(wcslen(value.c_str()));
-  return HoldsRunAsAdministrator(value);
+  std::wstring layers;
+  return RegistryString(root, software + kLayers, program.c_str(), KEY_WOW64_64KEY, layers) &&
+         HoldsRunAsAdministrator(layers);
 }
 
 }  // namespace vorn
